@@ -1,0 +1,89 @@
+#include "owl/applicat.h"
+#include <utility>
+
+#include "owl/framewin.h"
+
+HINSTANCE TApplication::InitHInstance = nullptr;
+HINSTANCE TApplication::InitHPrevInstance = nullptr;
+std::string TApplication::InitCmdLine;
+int TApplication::InitCmdShow = SW_SHOWNORMAL;
+
+TApplication::TApplication(const char* name, TModule*& gModule, void*)
+    : TModule(name, InitHInstance), CmdLine(InitCmdLine), GlobalSlot(gModule), PreviousGlobal(gModule)
+{
+    GlobalSlot = this;
+}
+
+TApplication::~TApplication()
+{
+    DeleteMainWindow();
+    if (GlobalSlot == this)
+        GlobalSlot = PreviousGlobal;
+}
+
+void TApplication::DeleteMainWindow()
+{
+    delete MainWindow;
+    MainWindow = nullptr;
+}
+
+void TApplication::InstallMainWindow() {}
+
+void TApplication::InitInstance()
+{
+    InstallMainWindow();
+    if (MainWindow) {
+        MainWindow->Create();
+        MainWindow->ShowWindow(InitCmdShow);
+        ResumeThrow();
+    }
+}
+
+int TApplication::Run()
+{
+    InitInstance();
+    if (!MainWindow)
+        return 1;
+    int status = MessageLoop();
+    DeleteMainWindow();
+    return status;
+}
+
+bool TApplication::IdleAction(long)
+{
+    return false;
+}
+
+int TApplication::MessageLoop()
+{
+    long idleCount = 0;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                return static_cast<int>(msg.wParam);
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            ResumeThrow();
+            idleCount = 0;
+        }
+        // Sleep until a message comes, for at most about a millisecond
+        // while idle processing wants more calls: no busy polling.
+        if (IdleAction(idleCount++))
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+        else
+            WaitMessage();
+    }
+}
+
+void TApplication::SuspendThrow(std::exception_ptr e)
+{
+    if (!Pending)
+        Pending = e;
+}
+
+void TApplication::ResumeThrow()
+{
+    if (Pending)
+        std::rethrow_exception(std::exchange(Pending, nullptr));
+}

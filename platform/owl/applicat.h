@@ -1,0 +1,56 @@
+// TApplication: the application object, its start-up slots and its message loop.
+#pragma once
+
+#include <exception>
+#include <string>
+
+#include "api/winapi.h"
+#include "owl/module.h"
+
+class TFrameWindow;
+
+class TApplication : public TModule {
+public:
+    // Points gModule at the application for its lifetime. The dictionary is
+    // accepted for the framework's shape and must be null.
+    TApplication(const char* name, TModule*& gModule = GlobalModule, void* dictionary = nullptr);
+    ~TApplication() override;
+
+    // Initialises the instance (InstallMainWindow, then the main window is
+    // created and shown), runs the message loop until the main window is
+    // gone, deletes the main window and returns the loop's exit status. With
+    // no main window installed there is nothing to run: the result is 1.
+    virtual int Run();
+    // Called whenever no message waits, again and again while it returns
+    // true; the loop sleeps about a millisecond between such calls.
+    virtual bool IdleAction(long idleCount);
+    // The main-window hook: installs MainWindow. The framework's own does nothing.
+    virtual void InstallMainWindow();
+
+    TFrameWindow* GetMainWindow() const { return MainWindow; }
+    const std::string& GetCmdLine() const { return CmdLine; }
+
+    void SuspendThrow(std::exception_ptr e);
+    void ResumeThrow();
+
+    // Start-up slots, filled by the entry function before the application exists.
+    static HINSTANCE InitHInstance;
+    static HINSTANCE InitHPrevInstance;
+    static std::string InitCmdLine;
+    static int InitCmdShow;
+
+protected:
+    virtual void InitInstance();
+    virtual int MessageLoop();
+
+    // The main window; the framework owns and deletes it.
+    TFrameWindow* MainWindow = nullptr;
+
+private:
+    void DeleteMainWindow();
+
+    std::string CmdLine;
+    TModule*& GlobalSlot;
+    TModule* PreviousGlobal;
+    std::exception_ptr Pending;
+};

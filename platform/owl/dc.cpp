@@ -1,0 +1,78 @@
+#include "owl/dc.h"
+
+#include "owl/except.h"
+#include "owl/gdiobjec.h"
+
+TDC::TDC(HDC handle) : Handle(handle) {}
+
+TDC::~TDC() = default;
+
+bool TDC::BitBlt(int x, int y, int w, int h, const TDC& src, int srcX, int srcY, DWORD rop)
+{
+    return ::BitBlt(Handle, x, y, w, h, src.Handle, srcX, srcY, rop) != FALSE;
+}
+
+int TDC::StretchDIBits(int x, int y, int w, int h, int srcX, int srcY, int srcW, int srcH, const void* bits,
+                       const BITMAPINFO& info, UINT usage, DWORD rop)
+{
+    return ::StretchDIBits(Handle, x, y, w, h, srcX, srcY, srcW, srcH, bits, &info, usage, rop);
+}
+
+int TDC::StretchDIBits(int x, int y, int w, int h, const TDib& dib, DWORD rop)
+{
+    if (!dib.IsOK())
+        return 0;
+    return StretchDIBits(x, y, w, h, 0, 0, dib.Width(), dib.Height(), dib.GetBits(), *dib.GetInfo(), dib.Usage(), rop);
+}
+
+bool TDC::SelectObject(const TBitmap& bitmap)
+{
+    HGDIOBJ previous = ::SelectObject(Handle, bitmap.GetHandle());
+    if (!previous)
+        return false;
+    if (!OrgBitmap)
+        OrgBitmap = previous;
+    return true;
+}
+
+void TDC::RestoreBitmap()
+{
+    if (OrgBitmap) {
+        ::SelectObject(Handle, OrgBitmap);
+        OrgBitmap = nullptr;
+    }
+}
+
+void TDC::RestoreObjects()
+{
+    // Only bitmaps are ever selected here; nothing else to give back.
+}
+
+TClientDC::TClientDC(HWND wnd) : TDC(GetDC(wnd)), Wnd(wnd) {}
+
+TClientDC::~TClientDC()
+{
+    if (Handle)
+        ReleaseDC(Wnd, Handle);
+}
+
+TMemoryDC::TMemoryDC()
+{
+    Handle = CreateCompatibleDC(nullptr);
+    if (!Handle)
+        throw TXOwl("Cannot create an off-screen drawing surface");
+}
+
+TMemoryDC::TMemoryDC(const TDC& dc)
+{
+    Handle = CreateCompatibleDC(dc.GetHDC());
+    if (!Handle)
+        throw TXOwl("Cannot create an off-screen drawing surface");
+}
+
+TMemoryDC::~TMemoryDC()
+{
+    RestoreBitmap();
+    RestoreObjects();
+    DeleteDC(Handle);
+}

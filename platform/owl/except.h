@@ -1,0 +1,24 @@
+// The framework's exceptions and its global reporter.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// The runtime's message exception: a failure with a text for the user.
+class xmsg : public std::runtime_error {
+public:
+    explicit xmsg(const std::string& message) : std::runtime_error(message) {}
+    const char* why() const { return what(); }
+};
+
+// A window or drawing resource the framework could not create.
+class TXOwl : public xmsg {
+public:
+    using xmsg::xmsg;
+};
+
+// Reports an exception that escaped the application to the user and gives
+// the process's exit code: 1, the program failed. Neither a caption nor a
+// resume question is required; with a resume question the user is still
+// only told, since this program never resumes.
+int HandleGlobalException(xmsg& x, const char* caption, const char* canResume = nullptr);

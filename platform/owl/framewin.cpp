@@ -1,0 +1,11 @@
+#include "owl/framewin.h"
+
+TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow*, bool, TModule* module)
+    : TWindow(parent, title, module)
+{
+    Attr.Style = WS_OVERLAPPEDWINDOW;
+    Attr.X = CW_USEDEFAULT;
+    Attr.W = CW_USEDEFAULT;
+}
+
+TFrameWindow::~TFrameWindow() = default;

@@ -1,0 +1,55 @@
+#include "settings/scrnsavdlg.h"
+
+#include "settings/decimal.h"
+#include "settings/settings.h"
+
+namespace {
+
+// The button a stored value selects in a radio group. A value outside the
+// group (only possible by editing the file) selects none, so the group
+// shows nothing checked; computed without overflow for any stored value.
+int ButtonFor(int first, int last, int value)
+{
+    long long id = static_cast<long long>(first) + value;
+    return id >= first && id <= last ? static_cast<int>(id) : 0;
+}
+
+}  // namespace
+
+TScrnSavDlg::TScrnSavDlg(TWindow* parent, const char* templateName, TModule* module) : TDialog(parent, templateName, module) {}
+
+TScrnSavDlg::~TScrnSavDlg() = default;
+
+bool TScrnSavDlg::Find(TEventInfo& info)
+{
+    static constexpr TResponseTableEntry entries[] = {
+        EvCommand<IDCANCEL, &TScrnSavDlg::CmCancel>(),
+    };
+    return SearchEntries(entries, info) || TDialog::Find(info);
+}
+
+void TScrnSavDlg::SetupWindow()
+{
+    TDialog::SetupWindow();
+    TProfile profile(Settings::kSection, Settings::kFileName);
+    HWND dlg = GetHandle();
+    CheckRadioButton(dlg, IdCrimson, IdWhite, ButtonFor(IdCrimson, IdWhite, profile.GetInt(Settings::kColor, 0)));
+    CheckRadioButton(dlg, IdSlow, IdFast, ButtonFor(IdSlow, IdFast, profile.GetInt(Settings::kSpeed, 0)));
+    CheckDlgButton(dlg, IdGirls, static_cast<UINT>(profile.GetInt(Settings::kGirls, 0)));
+    char text[16];
+    wsprintfA(text, "%d", profile.GetInt(Settings::kInterval, 0));
+    SetDlgItemTextA(dlg, IdInterval, text);
+}
+
+void TScrnSavDlg::CloseWindow(int retValue)
+{
+    TProfile profile(Settings::kSection, Settings::kFileName);
+    HWND dlg = GetHandle();
+    profile.WriteInt(Settings::kColor, IsDlgButtonChecked(dlg, IdWhite) ? 1 : 0);
+    profile.WriteInt(Settings::kSpeed, IsDlgButtonChecked(dlg, IdFast) ? 2 : IsDlgButtonChecked(dlg, IdNormal) ? 1 : 0);
+    profile.WriteInt(Settings::kGirls, IsDlgButtonChecked(dlg, IdGirls) ? 1 : 0);
+    char text[16];
+    GetDlgItemTextA(dlg, IdInterval, text, sizeof text);
+    profile.WriteInt(Settings::kInterval, DecimalToLong(text));
+    TDialog::CloseWindow(retValue);
+}

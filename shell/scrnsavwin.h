@@ -1,0 +1,32 @@
+// TScrnSavWindow: the full-screen saver window. It hides the cursor for its
+// lifetime, covers the desktop without painting it, and asks to be closed at
+// the first sign of the user.
+#pragma once
+
+#include "owl/owl.h"
+
+class TScrnSavWindow : public TFrameWindow {
+public:
+    TScrnSavWindow(TWindow* parent, const char* title, TModule* module);
+    ~TScrnSavWindow() override;
+
+    void SetupWindow() override;
+    bool Find(TEventInfo& info) override;
+    // Draws one animation step; called from idle time. Nothing here.
+    virtual void StepAnimation();
+    const char* GetClassName() override;
+    void GetWindowClass(WNDCLASSA& wndClass) override;
+
+    TPoint StartCursorPos;
+
+protected:
+    void EvMouseMove(UINT modKeys, const TPoint& point);
+    void EvButtonDown(UINT modKeys, const TPoint& point);
+    void EvActivate(UINT state, bool minimized, HWND other);
+    void EvActivateApp(bool active, DWORD threadId);
+    void EvKeyDown(UINT key, UINT repeatCount, UINT flags);
+    void EvSysCommand(UINT command, const TPoint& point);
+
+private:
+    void RequestClose();
+};

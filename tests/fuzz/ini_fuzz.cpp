@@ -1,0 +1,147 @@
+// Feeds arbitrary bytes to the settings-text reader and writer and checks
+// that a write reads back exactly and disturbs nothing else.
+#include "portable/ini/ini_text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+
+void Check(bool condition)
+{
+    if (!condition) {
+        std::abort();
+    }
+}
+
+// Splits the input into a few short strings and the rest as file text.
+class Input {
+public:
+    Input(const std::uint8_t* data, std::size_t size) : bytes_(reinterpret_cast<const char*>(data), size) {}
+
+    std::string_view Take(std::size_t count)
+    {
+        count = std::min(count, bytes_.size());
+        const std::string_view part = bytes_.substr(0, count);
+        bytes_.remove_prefix(count);
+        return part;
+    }
+
+    std::size_t TakeLength()
+    {
+        const std::string_view byte = Take(1);
+        return byte.empty() ? 0 : static_cast<unsigned char>(byte[0]) % 24;
+    }
+
+    std::string_view Rest() const { return bytes_; }
+
+private:
+    std::string_view bytes_;
+};
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    auto trim = [](std::string_view s) {
+        while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+        while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+        return s;
+    };
+    a = trim(a);
+    b = trim(b);
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
+
+// The one region where after differs from before, between their longest
+// common prefix and suffix.
+void CheckOnlyNewMaterialAdded(std::string_view before, std::string_view after, std::string_view section,
+                               std::string_view key, std::string_view value)
+{
+    std::size_t prefix = 0;
+    while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix]) ++prefix;
+    std::size_t suffix = 0;
+    while (prefix + suffix < before.size() && prefix + suffix < after.size() &&
+           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    const std::string_view removed = before.substr(prefix, before.size() - prefix - suffix);
+    const std::string_view added = after.substr(prefix, after.size() - prefix - suffix);
+
+    // At most one line's content goes: no line break of the old text is lost.
+    Check(removed.find('\n') == std::string_view::npos);
+
+    // What comes in is built only from the entry, a header and line breaks.
+    std::array<long, 256> budget{};
+    for (std::string_view part : {section, key, value, std::string_view("[]=\"\"\r\r\r\r\n\n\n\n")}) {
+        for (char c : part) ++budget[static_cast<unsigned char>(c)];
+    }
+    for (char c : added) {
+        Check(--budget[static_cast<unsigned char>(c)] >= 0);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace vyla::ini;
+    Input input(data, size);
+    const std::size_t section_length = input.TakeLength();
+    const std::size_t key_length = input.TakeLength();
+    const std::size_t value_length = input.TakeLength();
+    const std::size_t other_key_length = input.TakeLength();
+    const std::string section(input.Take(section_length));
+    const std::string key(input.Take(key_length));
+    const std::string value(input.Take(value_length));
+    const std::string other_key(input.Take(other_key_length));
+    const std::string_view text = input.Rest();
+
+    if (const auto found = FindValue(text, section, key)) {
+        ParseInt(*found);
+    }
+    ParseInt(text);
+
+    const std::string updated = WithValue(text, section, key, value);
+    if (!CanWrite(section, key, value)) {
+        Check(updated == text);
+        return 0;
+    }
+    Check(FindValue(updated, section, key) == std::optional<std::string>(value));
+    Check(WithValue(updated, section, key, value) == updated);
+    CheckOnlyNewMaterialAdded(text, updated, section, key, value);
+
+    // Every other key reads as before, in this section and in the unnamed one.
+    if (!SameName(other_key, key)) {
+        Check(FindValue(updated, section, other_key) == FindValue(text, section, other_key));
+    }
+    if (!SameName(section, "")) {
+        Check(FindValue(updated, "", other_key) == FindValue(text, "", other_key));
+    }
+    return 0;
+}
+
+#ifdef VYLA_FUZZ_STANDALONE_MAIN
+// Replays the given inputs without libFuzzer.
+#include <fstream>
+#include <iterator>
+
+int main(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::ifstream in(argv[i], std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    }
+    return 0;
+}
+#endif
