@@ -1,0 +1,79 @@
+#include "portable/raster/blit.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace vyla::raster {
+namespace {
+
+// One axis of the clip: the destination span [lo, hi) that lies inside the
+// block, the destination surface, the clip and the shifted source.
+struct Span {
+    std::int64_t lo;
+    std::int64_t hi;
+};
+
+Span ClipAxis(std::int64_t pos, std::int64_t length, std::int64_t dstLength, std::int64_t clipLo, std::int64_t clipHi,
+              std::int64_t srcShift, std::int64_t srcLength)
+{
+    const std::int64_t lo = std::max({pos, std::int64_t{0}, clipLo, srcShift});
+    const std::int64_t hi = std::min({pos + length, dstLength, clipHi, srcShift + srcLength});
+    return Span{lo, hi};
+}
+
+}  // namespace
+
+Rect BitBlt(Surface& dst, const Rect& dstClip, Point dstPos, Size size, const Surface& src, Point srcPos, Rop rop)
+{
+    if (size.IsEmpty() || !RopFromCode(static_cast<std::uint32_t>(rop)))
+        return Rect{};
+
+    // Destination minus source origin: source pixel of destination x is x - shiftX.
+    const std::int64_t shiftX = std::int64_t{dstPos.x} - srcPos.x;
+    const std::int64_t shiftY = std::int64_t{dstPos.y} - srcPos.y;
+    const Span xs = ClipAxis(dstPos.x, size.width, dst.Width(), dstClip.left, dstClip.right, shiftX, src.Width());
+    const Span ys = ClipAxis(dstPos.y, size.height, dst.Height(), dstClip.top, dstClip.bottom, shiftY, src.Height());
+    if (xs.lo >= xs.hi || ys.lo >= ys.hi)
+        return Rect{};
+
+    // All four values lie inside dst's bounds, so they fit an int.
+    const Rect written{static_cast<int>(xs.lo), static_cast<int>(ys.lo), static_cast<int>(xs.hi), static_cast<int>(ys.hi)};
+    const auto count = static_cast<std::size_t>(written.Width());
+    const int srcLeft = static_cast<int>(xs.lo - shiftX);
+    const int srcTopOffset = static_cast<int>(-shiftY);
+
+    const bool sameSurface = &dst == &src;
+    // Within one row, an overlapping combine must read the source first.
+    std::vector<Pixel> rowCopy;
+    const bool sameRows = sameSurface && shiftY == 0 && shiftX != 0;
+    if (sameRows && rop != Rop::SrcCopy)
+        rowCopy.resize(count);
+
+    auto drawRow = [&](int y) {
+        Pixel* to = dst.Row(y) + written.left;
+        const Pixel* from = src.Row(y + srcTopOffset) + srcLeft;
+        if (!sameRows) {
+            CombineRow(to, from, count, rop);
+        } else if (rop == Rop::SrcCopy) {
+            std::memmove(to, from, count * sizeof(Pixel));
+        } else {
+            std::memcpy(rowCopy.data(), from, count * sizeof(Pixel));
+            CombineRow(to, rowCopy.data(), count, rop);
+        }
+    };
+
+    // Copying down the same surface must start at the bottom so that source
+    // rows are read before they are overwritten.
+    if (sameSurface && shiftY > 0) {
+        for (int y = written.bottom - 1; y >= written.top; --y)
+            drawRow(y);
+    } else {
+        for (int y = written.top; y < written.bottom; ++y)
+            drawRow(y);
+    }
+    return written;
+}
+
+}  // namespace vyla::raster

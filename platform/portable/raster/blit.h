@@ -1,0 +1,19 @@
+// Same-size rectangle copy between surfaces with a raster operation.
+#pragma once
+
+#include "common/geometry.h"
+#include "portable/raster/rop.h"
+#include "portable/raster/surface.h"
+
+namespace vyla::raster {
+
+// Combines the size.width x size.height block at srcPos of src into dst at
+// dstPos. The block is clipped against dst's bounds, dstClip and src's bounds
+// (keeping the offset between the two origins); pixels outside are left
+// alone. src and dst may be the same surface and may overlap: the result is
+// as if the source were read completely before anything is written. Empty or
+// negative sizes and unknown Rop values draw nothing.
+// Returns the destination rectangle actually written (empty if nothing).
+Rect BitBlt(Surface& dst, const Rect& dstClip, Point dstPos, Size size, const Surface& src, Point srcPos, Rop rop);
+
+}  // namespace vyla::raster
