@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need. As root it runs
-# apt-get itself; otherwise it prints the one command to run.
+# Installs the Debian packages the build and the tests need, as listed in
+# tools/deps/*.list. As root it runs apt-get itself; otherwise it prints the
+# one command to run.
 set -euo pipefail
+cd "$(dirname "$0")/deps"
 
-packages=(
-  build-essential cmake pkg-config git
-  clang libclang-rt-dev
-  libgtest-dev libbenchmark-dev
-  libcairo2-dev libpng-dev libjpeg-dev libgif-dev
-)
+mapfile -t packages < <(cat ./*.list | sed -e 's/#.*//' -e 's/[[:space:]]//g' | grep -v '^$' | sort -u)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,33 @@
+# Regenerates the bitmaps into a fresh directory and fails unless every file
+# matches the committed one byte for byte, and no file is missing or extra.
+# Inputs: ARTGEN (the generator), OUT_DIR (scratch), EXPECTED_DIR (committed).
+file(REMOVE_RECURSE "${OUT_DIR}")
+execute_process(COMMAND "${ARTGEN}" --out "${OUT_DIR}" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "vyla-artgen failed: ${rc}")
+endif()
+
+file(GLOB generated RELATIVE "${OUT_DIR}" "${OUT_DIR}/*.bmp")
+file(GLOB committed RELATIVE "${EXPECTED_DIR}" "${EXPECTED_DIR}/*.bmp")
+list(SORT generated)
+list(SORT committed)
+if(NOT generated STREQUAL committed)
+  message(FATAL_ERROR "Generated files [${generated}] differ from committed files [${committed}]")
+endif()
+list(LENGTH generated count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "No bitmaps were generated")
+endif()
+
+set(stale "")
+foreach(name IN LISTS generated)
+  file(SHA256 "${OUT_DIR}/${name}" fresh)
+  file(SHA256 "${EXPECTED_DIR}/${name}" kept)
+  if(NOT fresh STREQUAL kept)
+    list(APPEND stale "${name}")
+  endif()
+endforeach()
+if(stale)
+  message(FATAL_ERROR "Regenerated bitmaps differ from resources/bitmaps: ${stale}")
+endif()
+message(STATUS "${count} bitmaps regenerate identically")
