@@ -173,8 +173,10 @@ void TVylaScrnSavWindow::DrawBorder(TDC& dc)
         LoadPictures();
     if (SlidesOn && PictureCount > 0)
         SnapshotDC->BitBlt(0, 0, ScreenWidth, ScreenHeight, dc, 0, 0, SRCCOPY);
-    else
-        CaptureCorners(dc);
+    // The first slide captures the corners again over its picture; capturing
+    // them now as well means flowers drawn before that slide is due turn
+    // over the bordered desktop, not over an empty buffer.
+    CaptureCorners(dc);
 }
 
 void TVylaScrnSavWindow::LoadPictures()

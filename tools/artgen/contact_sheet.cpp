@@ -156,7 +156,7 @@ bool WriteContactSheet(const std::vector<NamedBitmap>& art, const std::filesyste
     constexpr int kThumbH = 170;
     constexpr int kPerRow = 5;
     const int silhouetteRows = (static_cast<int>(silhouettes.size()) + kPerRow - 1) / kPerRow;
-    const int flowerBlock = 2 * (4 * 100 + 270);
+    const int flowerBlock = 2 * (412 + 270);
     const int height = 60 + 520 + flowerBlock + silhouetteRows * (kThumbH + 40) + kMargin;
 
     Canvas sheet(kSheetWidth, height);
@@ -190,7 +190,7 @@ bool WriteContactSheet(const std::vector<NamedBitmap>& art, const std::filesyste
         Plain(mask).DrawOn(cr, kMargin, y + 120, stripW, stripH, false);
         Composed(image, mask, kDark, 0, stripW).DrawOn(cr, kMargin, y + 220, stripW, stripH, false);
         Composed(image, mask, kLight, 0, stripW).DrawOn(cr, kMargin, y + 320, stripW, stripH, false);
-        y += 400;
+        y += 412;
         Label(cr, kMargin, y + 10, "Cells 0 and 8 enlarged three times, over dark and light");
         const int cell = stripH;
         double x = kMargin;

@@ -235,7 +235,7 @@ void HeadInProfile(cairo_t* cr, Pt centre, double size, int facing, double tilt)
                           {-0.40, -0.26},
                           {-0.22, -0.45}}));
     // Eyelashes, the one detail of the eye a cut profile shows.
-    Lock(cr, f.Map({{0.38, -0.03}, {0.44, -0.04}, {0.49, -0.09}}), size * 0.045, size * 0.01);
+    Lock(cr, f.Map({{0.37, -0.03}, {0.44, -0.04}, {0.49, -0.10}}), size * 0.07, size * 0.02);
 }
 
 void Hair(cairo_t* cr, Pt centre, double size, int facing, double tilt, HairStyle style, double wind)

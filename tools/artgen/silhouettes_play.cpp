@@ -147,47 +147,46 @@ void GirlOnSwing(cairo_t* cr, double width)
 {
     const double x = width / 2;
     Meadow(cr, width, 41);
-    // The bough the swing hangs from, with a few leaves.
+    // The bough the swing hangs from, with leaves hanging from it.
     const double bough = 13;
     FillSmooth(cr, {{x - 42, bough + 1}, {x - 20, bough - 1.4}, {x + 5, bough - 1.0}, {x + 30, bough - 2.6},
                     {x + 40, bough - 1.4}, {x + 30, bough + 0.2}, {x + 5, bough + 1.6}, {x - 20, bough + 2.2}});
     Rng rng(9);
-    for (double lx = x - 36; lx < x + 36; lx += 5.5) {
-        const double a = kPi / 2 + rng.Range(-0.7, 0.7);
-        const Pt stem{lx, bough + 0.5};
-        Line(cr, stem, Polar(stem, 1.6, a), 0.4);
-        Ellipse(cr, Polar(stem, 3.6, a), 2.4, 1.1, a);
+    for (double lx = x - 37; lx < x + 37; lx += 3.4) {
+        const double a = kPi / 2 + rng.Range(-0.9, 0.9);
+        const Pt stem{lx, bough + 0.3};
+        const double len = rng.Range(3.5, 5.5);
+        FillSmooth(cr, {stem, Polar(stem, len * 0.45, a + 0.28), Polar(stem, len, a), Polar(stem, len * 0.45, a - 0.28)});
     }
-    // Swinging forwards: the ropes lean back from the bough.
-    const Pt knotA{x - 3, bough};
-    const Pt knotB{x + 1, bough};
-    const Pt seatBack{x - 15, 63};
-    const Pt seatFront{x - 5, 66};
-    Line(cr, knotA, seatBack, 0.6);
-    Line(cr, knotB, seatFront, 0.6);
-    Limb(cr, seatBack + Pt{-1, -0.3}, seatFront + Pt{1, 0.3}, 1.5, 1.5);
+    // One rope seen edge-on, from the bough down to the seat.
+    const double d = 8; // how far below the first drafts she sits
+    const Pt knot{x - 12, bough + 1};
+    const Pt seat{x - 4, 64 + d};
+    Line(cr, knot, seat, 0.8);
+    Limb(cr, seat + Pt{-5, 0}, seat + Pt{5, 0.4}, 1.4, 1.4);
 
     Girl g;
-    g.head = {x - 16, 35};
-    g.tilt = -0.25; // leaning back, chin up
-    g.hair = HairStyle::Flowing;
-    g.wind = -0.7;
+    g.head = {x - 5, 33 + d};
+    g.tilt = -0.12;
+    g.hair = HairStyle::Ponytail;
+    g.wind = -0.9; // swinging forwards, her hair streams back
     g.bow = true;
-    g.neck = {x - 16, 44};
-    g.waist = {x - 13, 59};
+    g.neck = {x - 7.5, 42 + d};
+    g.waist = {x - 6.5, 57 + d};
     g.skirt = false;
     g.legs = false;
-    g.nearArm = {{x - 10, 51}, {x - 9, 42}, 0.0};
-    g.farArm = {{x - 11, 49}, {x - 11, 40}, 0.0};
+    g.nearArm = {{x - 3, 51 + d}, {x - 5, 44 + d}, 0.0};
+    g.farArm = {{x - 4, 50 + d}, {x - 6, 42.5 + d}, 0.0};
     g.Draw(cr);
-    // Legs stretched out forwards, skirt fluttering.
-    Leg(cr, {x - 11, 62}, {x + 1, 61}, {x + 13, 64}, -0.4);
-    Leg(cr, {x - 11, 63}, {x + 0.5, 63}, {x + 12, 67.5}, -0.2);
-    FillSmooth(cr, {{x - 17, 57}, {x - 10, 56.5}, {x - 3, 58}, {x + 3, 58.5}, {x + 2, 62}, {x - 2, 64.5},
-                    {x - 9, 66}, {x - 16, 68}, {x - 21, 69}, {x - 19, 64}});
+    // Legs stretched out forwards, skirt fluttering back.
+    Leg(cr, {x - 5, 61.5 + d}, {x + 6, 61 + d}, {x + 15, 66 + d}, -0.35);
+    Leg(cr, {x - 5, 62.5 + d}, {x + 5.5, 62.5 + d}, {x + 13.5, 68.5 + d}, -0.15);
+    FillSmooth(cr, {{x - 10, 56 + d}, {x - 3, 55.5 + d}, {x + 3, 58 + d}, {x + 8, 59.5 + d}, {x + 7.5, 63 + d},
+                    {x + 1, 64.5 + d}, {x - 6, 65 + d}, {x - 13, 67 + d}, {x - 16, 65.5 + d}, {x - 13, 60 + d}});
     Daisy(cr, {x + 28, kGround}, 14, 1.0, 1.6);
     Tulip(cr, {x - 30, kGround}, 13, -1.0);
-    Butterfly(cr, {x + 26, 50}, 2.6, 0.2);
+    Butterfly(cr, {x + 26, 40}, 2.6, 0.2);
+    Bird(cr, {x + 22, 26}, 2.6, 0.9);
 }
 
 void GirlWithViolin(cairo_t* cr, double width)
