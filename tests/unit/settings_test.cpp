@@ -176,3 +176,41 @@ TEST(Decimal, SaturatesInsteadOfOverflowing)
     EXPECT_EQ(DecimalToLong("123456789012345678901234567890"), 2147483647);
     EXPECT_EQ(DecimalToLong("-2147483649"), -2147483647 - 1);
 }
+
+TEST(ConfigDialogBadFiles, BinaryBytesAreReadByTheRulesAndKept)
+{
+    HeadlessSystem sys;
+    std::string garbage("\x00\xff\xfe[\x01\x02\r\n", 8);
+    garbage += "[options]\ncolor=1\n";
+    garbage += std::string("\x00\x00zz\xc3\x28\n", 7);
+    WriteText(sys.SettingsFile(), garbage);
+    Shown s = RunDialog(sys, nullptr, [](DialogSession& d) { d.Click(IDOK); });
+    EXPECT_TRUE(s.white);
+    std::string after = ReadText(sys.SettingsFile());
+    EXPECT_EQ(after.substr(0, 8), garbage.substr(0, 8));
+    EXPECT_NE(after.find(std::string("\x00\x00zz\xc3\x28\n", 7)), std::string::npos);
+    EXPECT_NE(after.find("interval=0"), std::string::npos);
+}
+
+TEST(ConfigDialogBadFiles, AFileTooLargeToBeSettingsIsNeitherReadNorReplaced)
+{
+    HeadlessSystem sys;
+    std::string big = "[options]\ncolor=1\n" + std::string(17 * 1024 * 1024, 'x');
+    WriteText(sys.SettingsFile(), big);
+    Shown s = RunDialog(sys, nullptr, [](DialogSession& d) {
+        d.Click(112);
+        d.Click(IDOK);
+    });
+    EXPECT_TRUE(s.crimson) << "an unreadable file gives the defaults";
+    EXPECT_EQ(std::filesystem::file_size(sys.SettingsFile()), big.size());
+    EXPECT_EQ(ReadText(sys.SettingsFile()).substr(0, 18), "[options]\ncolor=1\n");
+}
+
+TEST(ConfigDialogBadFiles, ADirectoryInThePlaceOfTheFile)
+{
+    HeadlessSystem sys;
+    std::filesystem::create_directory(sys.SettingsFile());
+    Shown s = RunDialog(sys, nullptr, [](DialogSession& d) { d.PressReturn(); });
+    EXPECT_TRUE(s.crimson && s.slow);
+    EXPECT_TRUE(std::filesystem::is_directory(sys.SettingsFile()));
+}
