@@ -1,0 +1,19 @@
+// A running dialog shown with GTK 3: the template's controls laid out as
+// Windows would lay them out, each user action passed to the session, the
+// widgets showing exactly the session's state.
+#pragma once
+
+#include <functional>
+
+namespace vyla::portable {
+class DialogSession;
+}
+
+namespace vyla::x11 {
+
+// Runs until the session has ended. When cancelFd becomes readable and
+// cancelRequested() says so, the dialog is closed as from its title bar.
+// False (and the session untouched) when GTK cannot reach a display.
+bool RunGtkDialog(portable::DialogSession& session, int cancelFd, const std::function<bool()>& cancelRequested);
+
+}  // namespace vyla::x11

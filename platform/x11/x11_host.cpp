@@ -1,0 +1,276 @@
+#include "x11/x11_host.h"
+
+#include <poll.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "portable/api/functions.h"
+#include "portable/dialog_session.h"
+#include "portable/runtime.h"
+#include "x11/gtk_dialog.h"
+#include "x11/input_messages.h"
+#include "x11/pixel_format.h"
+#include "x11/profile_location.h"
+
+#include <X11/Xutil.h>
+
+namespace vyla::x11 {
+
+namespace {
+
+// Another client (a screen locker, a menu) may hold a grab for a moment.
+constexpr DWORD kGrabTryMs = 1000;
+constexpr DWORD kGrabRetryMs = 50;
+
+bool IsDialog(HWND window)
+{
+    const portable::Window* w = portable::Runtime::Current().Windows().Find(window);
+    return w && w->dialogProc;
+}
+
+}  // namespace
+
+std::unique_ptr<X11Host> X11Host::Open(const char* displayName)
+{
+    auto connection = XConnection::Open(displayName);
+    if (!connection)
+        return nullptr;
+    return std::unique_ptr<X11Host>(new X11Host(std::move(connection)));
+}
+
+X11Host::X11Host(std::unique_ptr<XConnection> connection)
+    : connection_(std::move(connection)), resources_(BuiltinResources())
+{
+    Display* display = connection_->Get();
+    int screen = connection_->ScreenNumber();
+    Size size{DisplayWidth(display, screen), DisplayHeight(display, screen)};
+    if (auto surface = raster::Surface::Create(size))
+        screen_ = std::move(*surface);
+    damage_.SetBounds(screen_.Bounds());
+    lastCursor_ = Point{size.width / 2, size.height / 2};
+}
+
+X11Host::~X11Host()
+{
+    // The window and image need the connection: they go first.
+    window_.reset();
+    presenter_.reset();
+}
+
+DWORD X11Host::TickCount()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    auto ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1'000'000u;
+    return static_cast<DWORD>(ms);  // wraps like the system's tick count
+}
+
+std::int64_t X11Host::CalendarTime()
+{
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+Point X11Host::CursorPos()
+{
+    if (connection_->Lost())
+        return lastCursor_;
+    xQuiet_ = false;
+    ::Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, winX = 0, winY = 0;
+    unsigned mask = 0;
+    if (XQueryPointer(connection_->Get(), connection_->Root(), &root, &child, &rootX, &rootY, &winX, &winY, &mask))
+        lastCursor_ = Point{rootX, rootY};
+    return lastCursor_;
+}
+
+void X11Host::CursorVisibilityChanged(bool visible)
+{
+    cursorVisible_ = visible;
+    xQuiet_ = false;
+    if (window_)
+        window_->SetCursorVisible(visible);
+}
+
+void X11Host::ReadDesktop()
+{
+    screen_.Fill(0);
+    if (screen_.Bounds().IsEmpty())
+        return;
+    Display* display = connection_->Get();
+    XImage* image = XGetImage(display, connection_->Root(), 0, 0, static_cast<unsigned>(screen_.Width()),
+                              static_cast<unsigned>(screen_.Height()), AllPlanes, ZPixmap);
+    if (!image)
+        return;  // the saver starts from a black screen
+    CopyFromImage(*image, screen_, PixelFormat::Of(*DefaultVisual(display, connection_->ScreenNumber())));
+    XDestroyImage(image);
+}
+
+void X11Host::WindowShown(HWND window, const Rect& rect)
+{
+    // One saver window; dialogs are GTK's.
+    if (connection_->Lost() || window_ || IsDialog(window))
+        return;
+    xQuiet_ = false;
+    ReadDesktop();
+    if (!presenter_)
+        presenter_ = std::make_unique<ScreenPresenter>(*connection_, screen_.GetSize());
+    window_ = std::make_unique<SaverWindow>(*connection_, rect, cursorVisible_);
+    saverHandle_ = window;
+    grabStart_ = lastGrabAttempt_ = TickCount();
+    window_->TryGrab();
+}
+
+void X11Host::WindowHidden(HWND window)
+{
+    if (window != saverHandle_)
+        return;
+    xQuiet_ = false;
+    window_.reset();
+    saverHandle_ = nullptr;
+}
+
+void X11Host::WindowMoved(HWND window, const Rect& rect)
+{
+    if (window != saverHandle_ || !window_)
+        return;
+    xQuiet_ = false;
+    window_->MoveTo(rect);
+}
+
+void X11Host::DrawingDone()
+{
+    if (damage_.IsEmpty())
+        return;
+    if (!window_ || !presenter_ || connection_->Lost()) {
+        damage_.Take();  // nothing shows it; the window's first exposure sends everything
+        return;
+    }
+    PresentDamage();
+}
+
+void X11Host::PresentDamage()
+{
+    auto areas = damage_.Take();
+    if (!window_ || !presenter_)
+        return;
+    xQuiet_ = false;
+    presenter_->Present(screen_, areas, window_->Id(), window_->Origin());
+}
+
+bool X11Host::GrabPending() const
+{
+    return window_ && !window_->Grabbed() && !connection_->Lost();
+}
+
+void X11Host::RetryGrab()
+{
+    if (!GrabPending())
+        return;
+    DWORD now = TickCount();
+    if (now - grabStart_ > kGrabTryMs || now - lastGrabAttempt_ < kGrabRetryMs)
+        return;
+    lastGrabAttempt_ = now;
+    xQuiet_ = false;
+    window_->TryGrab();
+}
+
+void X11Host::HandleEvent(XEvent& event)
+{
+    if (!window_ || event.xany.window != window_->Id())
+        return;
+    if (event.type == Expose) {
+        const XExposeEvent& e = event.xexpose;
+        Point origin = window_->Origin();
+        damage_.Add(Rect::FromXYWH(std::int64_t{origin.x} + e.x, std::int64_t{origin.y} + e.y, e.width, e.height));
+        return;
+    }
+    KeySym keysym = event.type == KeyPress ? XLookupKeysym(&event.xkey, 0) : NoSymbol;
+    for (const InputMessage& m : InputMessages(event, keysym))
+        PostMessageA(saverHandle_, m.message, m.wParam, m.lParam);
+}
+
+void X11Host::RequestClose()
+{
+    // As the user's input would: the window closes and the program unwinds.
+    if (saverHandle_ && IsWindow(saverHandle_))
+        PostMessageA(saverHandle_, WM_CLOSE, 0, 0);
+    else
+        PostQuitMessage(0);
+}
+
+void X11Host::NoteDisplayLost()
+{
+    if (lossNoted_)
+        return;
+    lossNoted_ = true;
+    std::fputs("vyla: the connection to the X display was lost\n", stderr);
+    RequestClose();
+}
+
+void X11Host::PollEvents()
+{
+    if (signals_.TakeSignal())
+        RequestClose();
+    if (!connection_->Lost() && !xQuiet_) {
+        Display* display = connection_->Get();
+        while (!connection_->Lost() && XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            HandleEvent(event);
+        }
+        xQuiet_ = true;
+    }
+    if (connection_->Lost()) {
+        NoteDisplayLost();
+        return;
+    }
+    RetryGrab();
+    if (!damage_.IsEmpty())
+        PresentDamage();
+}
+
+void X11Host::WaitEvents(int timeoutMs)
+{
+    if (connection_->Lost())
+        return;
+    // Events may wait in Xlib's queue, or have been read off the connection
+    // by an Xlib call since the last look: then there is no waiting.
+    if (!xQuiet_ || XEventsQueued(connection_->Get(), QueuedAlready) > 0)
+        return;
+    // A grab still to be retried wakes the wait in time for the retry.
+    if (GrabPending())
+        timeoutMs = timeoutMs < 0 ? static_cast<int>(kGrabRetryMs) : std::min(timeoutMs, static_cast<int>(kGrabRetryMs));
+    pollfd fds[2] = {{connection_->Fd(), POLLIN, 0}, {signals_.ReadFd(), POLLIN, 0}};
+    if (poll(fds, signals_.ReadFd() >= 0 ? 2 : 1, timeoutMs) != 0 && fds[0].revents != 0)
+        xQuiet_ = false;
+}
+
+void X11Host::RunModalDialog(portable::DialogSession& dialog)
+{
+    bool shown = RunGtkDialog(dialog, signals_.ReadFd(), [this] { return signals_.TakeSignal(); });
+    if (!shown) {
+        Report("vyla", "the settings dialog cannot be shown: GTK found no display");
+        dialog.CloseFromTitleBar();
+    }
+    if (!dialog.Ended())
+        EndDialog(dialog.Handle(), -1);
+}
+
+std::filesystem::path X11Host::ProfileDirectory()
+{
+    return UserProfileDirectory();
+}
+
+void X11Host::Report(std::string_view caption, std::string_view text)
+{
+    std::string line = "vyla: " + std::string(caption) + ": " + std::string(text);
+    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    line += '\n';
+    std::fputs(line.c_str(), stderr);
+}
+
+}  // namespace vyla::x11

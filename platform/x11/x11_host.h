@@ -1,0 +1,90 @@
+// The X11 backend: the portable runtime's screen, clock, pointer and input
+// on a real X display, and its dialogs with GTK.
+//
+// The screen surface is the saver window's framebuffer. When the program
+// shows its saver window, the desktop is read from the root window into it
+// and an override-redirect window covering the screen is mapped; from then
+// on what the program draws is sent to that window at the end of every
+// drawing step, and reading the screen gives back what is on it.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+
+#include "portable/host.h"
+#include "x11/damage_region.h"
+#include "x11/saver_window.h"
+#include "x11/screen_presenter.h"
+#include "x11/signal_pipe.h"
+#include "x11/x_connection.h"
+
+namespace vyla::x11 {
+
+class X11Host final : public portable::Host {
+public:
+    // nullptr if the display cannot be opened; displayName null for $DISPLAY.
+    static std::unique_ptr<X11Host> Open(const char* displayName);
+    ~X11Host() override;
+    X11Host(const X11Host&) = delete;
+    X11Host& operator=(const X11Host&) = delete;
+
+    raster::Surface& Screen() override { return screen_; }
+    void ScreenDrawn(const Rect& area) override { damage_.Add(area); }
+    void DrawingDone() override;
+
+    DWORD TickCount() override;
+    std::int64_t CalendarTime() override;
+    Point CursorPos() override;
+    void CursorVisibilityChanged(bool visible) override;
+
+    void PollEvents() override;
+    void WaitEvents(int timeoutMs) override;
+
+    void WindowShown(HWND window, const Rect& rect) override;
+    void WindowHidden(HWND window) override;
+    void WindowMoved(HWND window, const Rect& rect) override;
+
+    void RunModalDialog(portable::DialogSession& dialog) override;
+    std::filesystem::path ProfileDirectory() override;
+    const ResourceSet& Resources() override { return resources_; }
+    void Report(std::string_view caption, std::string_view text) override;
+
+    // The X server went away during the run.
+    bool DisplayLost() const { return connection_->Lost(); }
+    // Shared memory is in use for drawing (for diagnostics and tests).
+    bool UsesSharedMemory() const { return presenter_ && presenter_->UsesSharedMemory(); }
+
+private:
+    explicit X11Host(std::unique_ptr<XConnection> connection);
+
+    void ReadDesktop();
+    void HandleEvent(XEvent& event);
+    void PresentDamage();
+    void RetryGrab();
+    bool GrabPending() const;
+    void RequestClose();
+    void NoteDisplayLost();
+
+    std::unique_ptr<XConnection> connection_;
+    raster::Surface screen_;
+    DamageRegion damage_;
+    SignalPipe signals_;
+    std::unique_ptr<ScreenPresenter> presenter_;
+    std::unique_ptr<SaverWindow> window_;
+    HWND saverHandle_ = nullptr;
+    bool cursorVisible_ = true;
+    Point lastCursor_;
+    DWORD grabStart_ = 0;
+    DWORD lastGrabAttempt_ = 0;
+    bool lossNoted_ = false;
+    // Nothing can be waiting unread: the connection was drained, or found
+    // idle by poll(), and no Xlib call since could have read from it. Any
+    // call other than the event reading clears it. Spares the idle loop,
+    // which waits a millisecond at a time, a system call per wait.
+    bool xQuiet_ = false;
+    ResourceSet resources_;
+};
+
+}  // namespace vyla::x11

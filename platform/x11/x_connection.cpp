@@ -1,0 +1,61 @@
+#include "x11/x_connection.h"
+
+namespace vyla::x11 {
+
+namespace {
+
+// Xlib's error handlers are process-wide and get no context of ours.
+int gFirstError = 0;
+
+int RecordError(Display*, XErrorEvent* error)
+{
+    if (gFirstError == 0)
+        gFirstError = error->error_code;
+    return 0;
+}
+
+int QuietIoError(Display*)
+{
+    // The exit handler below does the rest; returning lets Xlib call it.
+    return 0;
+}
+
+}  // namespace
+
+std::unique_ptr<XConnection> XConnection::Open(const char* name)
+{
+    Display* display = XOpenDisplay(name);
+    if (!display)
+        return nullptr;
+    return std::unique_ptr<XConnection>(new XConnection(display));
+}
+
+XConnection::XConnection(Display* display) : display_(display)
+{
+    XSetErrorHandler(RecordError);
+    XSetIOErrorHandler(QuietIoError);
+    XSetIOErrorExitHandler(display_, OnConnectionLost, this);
+}
+
+XConnection::~XConnection()
+{
+    // After a loss Xlib's state is not safe to touch, not even to close it.
+    if (!lost_)
+        XCloseDisplay(display_);
+}
+
+void XConnection::OnConnectionLost(Display*, void* self)
+{
+    static_cast<XConnection*>(self)->lost_ = true;
+}
+
+int XConnection::SyncAndTakeError()
+{
+    if (!lost_)
+        XSync(display_, False);
+    int code = gFirstError;
+    gFirstError = 0;
+    return code;
+}
+
+}  // namespace vyla::x11

@@ -1,0 +1,83 @@
+// Shared pieces of the tests that run the real program on Xvfb.
+#pragma once
+
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "child_process.h"
+
+namespace vyla::x11::testing {
+
+// The program under test and where screenshots go (set by the build).
+inline const char* ProgramPath()
+{
+    return VYLA_PROGRAM;
+}
+inline std::filesystem::path OutputDirectory()
+{
+    return VYLA_TEST_OUTPUT_DIR;
+}
+
+// Polls condition every few milliseconds until it holds or timeoutMs pass.
+inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vyla-x11-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            path_ = pattern;
+    }
+    ~TempDir()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string ReadText(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline void WriteText(const std::filesystem::path& file, const std::string& text)
+{
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+// Runs xdotool on the display; its exit code.
+inline int Xdotool(const std::string& displayVariable, std::vector<std::string> args)
+{
+    args.insert(args.begin(), "xdotool");
+    return RunCommand(args, {displayVariable});
+}
+
+}  // namespace vyla::x11::testing
