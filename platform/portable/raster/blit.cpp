@@ -23,6 +23,9 @@ Span ClipAxis(std::int64_t pos, std::int64_t length, std::int64_t dstLength, std
     return Span{lo, hi};
 }
 
+constexpr int kPrefetchRows = 4;
+constexpr std::size_t kCacheLine = 64;
+
 }  // namespace
 
 Rect BitBlt(Surface& dst, const Rect& dstClip, Point dstPos, Size size, const Surface& src, Point srcPos, Rop rop)
@@ -45,6 +48,26 @@ Rect BitBlt(Surface& dst, const Rect& dstClip, Point dstPos, Size size, const Su
     const int srcTopOffset = static_cast<int>(-shiftY);
 
     const bool sameSurface = &dst == &src;
+    // An indexed source is expanded a row segment at a time. A surface drawn
+    // onto itself turns 32-bit first and takes the path below.
+    if (!sameSurface && src.IsIndexed()) {
+        const Palette& palette = *src.GetPalette();
+        std::vector<Pixel> expanded(count);
+        for (int y = written.top; y < written.bottom; ++y) {
+            // Rows of a wide strip lie pages apart, beyond what the hardware
+            // prefetcher follows: ask for a later row while this one is expanded.
+            if (y + kPrefetchRows < written.bottom) {
+                const std::uint8_t* ahead = src.IndexRow(y + kPrefetchRows + srcTopOffset) + srcLeft;
+                for (std::size_t at = 0; at < count; at += kCacheLine)
+                    __builtin_prefetch(ahead + at);
+                __builtin_prefetch(ahead + count - 1);
+            }
+            palette.Expand(src.IndexRow(y + srcTopOffset) + srcLeft, expanded.data(), count);
+            CombineRow(dst.Row(y) + written.left, expanded.data(), count, rop);
+        }
+        return written;
+    }
+
     // Within one row, an overlapping combine must read the source first.
     std::vector<Pixel> rowCopy;
     const bool sameRows = sameSurface && shiftY == 0 && shiftX != 0;

@@ -13,6 +13,8 @@ namespace vyla::raster {
 // alone. src and dst may be the same surface and may overlap: the result is
 // as if the source were read completely before anything is written. Empty or
 // negative sizes and unknown Rop values draw nothing.
+// An indexed src is read through its palette and stays indexed; dst turns
+// 32-bit when anything is written (see Surface).
 // Returns the destination rectangle actually written (empty if nothing).
 Rect BitBlt(Surface& dst, const Rect& dstClip, Point dstPos, Size size, const Surface& src, Point srcPos, Rop rop);
 

@@ -2,17 +2,21 @@
 
 #include <cstring>
 
+#include "portable/raster/vector_clones.h"
+
 namespace vyla::raster {
 namespace {
 
 // Plain indexed loops over restrict-qualified pointers: compilers turn these
 // into full-width vector code.
+VYLA_VECTOR_CLONES
 void AndRow(Pixel* __restrict dst, const Pixel* __restrict src, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i)
         dst[i] &= src[i];
 }
 
+VYLA_VECTOR_CLONES
 void OrRow(Pixel* __restrict dst, const Pixel* __restrict src, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -46,18 +47,18 @@ public:
         // Sub-byte pixels are cheaper to unpack once per source column and
         // then pick from, unless the line skips most of the source columns.
         first_ = xmap_.front();
-        const std::size_t span = xmap_.back() - first_ + 1;
-        if ((bitCount_ == 1 || bitCount_ == 4) && span <= 2 * xmap_.size())
-            unpacked_.resize(span);
+        span_ = xmap_.back() - first_ + 1;
+        unpack_ = (bitCount_ == 1 || bitCount_ == 4) && span_ <= 2 * xmap_.size();
     }
 
     std::size_t Width() const { return xmap_.size(); }
 
     void Decode(const std::uint8_t* row, Pixel* out)
     {
+        auto colour = [this](std::uint32_t i) { return colours_[i]; };
         switch (bitCount_) {
-        case 1: DecodeIndexed<Index1>(row, out); break;
-        case 4: DecodeIndexed<Index4>(row, out); break;
+        case 1: DecodeSubByte<Index1>(row, out, unpackedColours_, colour); break;
+        case 4: DecodeSubByte<Index4>(row, out, unpackedColours_, colour); break;
         case 8:
             for (std::size_t i = 0; i < xmap_.size(); ++i)
                 out[i] = colours_[row[xmap_[i]]];
@@ -73,26 +74,46 @@ public:
         }
     }
 
-private:
-    template <std::uint32_t (*Index)(const std::uint8_t*, std::uint32_t)>
-    void DecodeIndexed(const std::uint8_t* row, Pixel* out)
+    // The palette indices instead of their colours; pictures of 8 bits or fewer only.
+    void DecodeIndices(const std::uint8_t* row, std::uint8_t* out)
     {
-        if (unpacked_.empty()) {
+        auto asByte = [](std::uint32_t i) { return static_cast<std::uint8_t>(i); };
+        switch (bitCount_) {
+        case 1: DecodeSubByte<Index1>(row, out, unpackedIndices_, asByte); break;
+        case 4: DecodeSubByte<Index4>(row, out, unpackedIndices_, asByte); break;
+        default:
             for (std::size_t i = 0; i < xmap_.size(); ++i)
-                out[i] = colours_[Index(row, xmap_[i])];
+                out[i] = row[xmap_[i]];
+            break;
+        }
+    }
+
+private:
+    // out[i] = map(index of source column xmap[i]), through unpacked when
+    // that is cheaper (see the constructor).
+    template <std::uint32_t (*Index)(const std::uint8_t*, std::uint32_t), class T, class Map>
+    void DecodeSubByte(const std::uint8_t* row, T* out, std::vector<T>& unpacked, Map map)
+    {
+        if (!unpack_) {
+            for (std::size_t i = 0; i < xmap_.size(); ++i)
+                out[i] = map(Index(row, xmap_[i]));
             return;
         }
-        for (std::size_t i = 0; i < unpacked_.size(); ++i)
-            unpacked_[i] = colours_[Index(row, first_ + static_cast<std::uint32_t>(i))];
+        unpacked.resize(span_);
+        for (std::size_t i = 0; i < span_; ++i)
+            unpacked[i] = map(Index(row, first_ + static_cast<std::uint32_t>(i)));
         for (std::size_t i = 0; i < xmap_.size(); ++i)
-            out[i] = unpacked_[xmap_[i] - first_];
+            out[i] = unpacked[xmap_[i] - first_];
     }
 
     int bitCount_;
     ColourTable colours_;
     std::vector<std::uint32_t> xmap_;  // source column of each destination column
     std::uint32_t first_ = 0;
-    std::vector<Pixel> unpacked_;      // colours of source columns first_.. (empty: gather directly)
+    std::size_t span_ = 0;             // source columns first_.. that the line reads
+    bool unpack_ = false;              // unpack the span once, then pick from it
+    std::vector<Pixel> unpackedColours_;
+    std::vector<std::uint8_t> unpackedIndices_;
 };
 
 bool InsidePicture(const Rect& r, const DibInfo& info)
@@ -124,12 +145,31 @@ Rect StretchDib(Surface& dst, const Rect& dstClip, const Rect& dstRect, const Di
         xmap[i] = static_cast<std::uint32_t>(srcRect.left + x * srcW / dstW);
     }
     LineDecoder decoder(dib.info, std::move(xmap));
-    std::vector<Pixel> line(decoder.Width());
+    auto sourceRow = [&](int y) {
+        const std::int64_t rel = std::int64_t{y} - dstRect.top;
+        return static_cast<int>(srcRect.top + rel * srcH / dstH);
+    };
 
+    // A copy of a palette picture over the whole surface keeps the picture's
+    // indices: a quarter of the memory, and no 32-bit pixels ever made.
+    if (rop == Rop::SrcCopy && dib.info.bitCount <= 8 && written == dst.Bounds() && dst.ResetIndexed(dib.info.palette)) {
+        const std::size_t width = decoder.Width();
+        int decodedRow = -1;
+        for (int y = written.top; y < written.bottom; ++y) {
+            const int sy = sourceRow(y);
+            if (sy == decodedRow)
+                std::memcpy(dst.IndexRow(y), dst.IndexRow(y - 1), width);
+            else
+                decoder.DecodeIndices(DibRow(dib, sy), dst.IndexRow(y));
+            decodedRow = sy;
+        }
+        return written;
+    }
+
+    std::vector<Pixel> line(decoder.Width());
     int decodedRow = -1;
     for (int y = written.top; y < written.bottom; ++y) {
-        const std::int64_t rel = std::int64_t{y} - dstRect.top;
-        const int sy = static_cast<int>(srcRect.top + rel * srcH / dstH);
+        const int sy = sourceRow(y);
         if (sy != decodedRow) {
             decoder.Decode(DibRow(dib, sy), line.data());
             decodedRow = sy;

@@ -17,6 +17,8 @@ namespace vyla::raster {
 // picture; the destination is clipped against dst's bounds and dstClip.
 // Empty rectangles, an srcRect outside the picture, an inconsistent view or an
 // unknown Rop draw nothing. Returns the destination rectangle actually written.
+// A SrcCopy of a picture of 8 bits or fewer that covers all of dst leaves dst
+// indexed, with the picture's palette (see Surface).
 Rect StretchDib(Surface& dst, const Rect& dstClip, const Rect& dstRect, const DibView& dib, const Rect& srcRect, Rop rop);
 
 }  // namespace vyla::raster
