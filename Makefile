@@ -6,8 +6,12 @@ NATIVE := build/native
 ASAN := build/asan
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 10
+WIN32 := build/win32
+WIN64 := build/win64
+# The native tree whose helper computes what the module must show under Wine.
+WINTEST_NATIVE ?= $(NATIVE)
 
-.PHONY: all deps native asan fuzz test run bench clean
+.PHONY: all deps native asan fuzz test run bench clean win32 win64 wine-helper wintest
 
 all: native
 
@@ -39,9 +43,34 @@ fuzz: deps $(FUZZ)/CMakeCache.txt
 	    $(FUZZ)/corpus/$$f tests/fuzz/corpus/$$f 2>$(FUZZ)/$$f.log || { tail -40 $(FUZZ)/$$f.log; exit 1; }; \
 	done
 
+# The Windows module, cross-built: 32-bit (built and checked) and 64-bit (also run under Wine).
+$(WIN32)/CMakeCache.txt:
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DVYLA_WINDOWS_TESTS=OFF
+
+win32: deps $(WIN32)/CMakeCache.txt
+	cmake --build $(WIN32) -j $(JOBS)
+
+$(WIN64)/CMakeCache.txt:
+	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+
+win64: deps $(WIN64)/CMakeCache.txt
+	cmake --build $(WIN64) -j $(JOBS)
+
+wine-helper: deps
+	@test -f $(WINTEST_NATIVE)/CMakeCache.txt || cmake -S . -B $(WINTEST_NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(WINTEST_NATIVE) -j $(JOBS) --target vyla_wine_expect
+
+# Both modules' PE headers, imports and resources; then the 64-bit one under Wine.
+wintest: win32 win64 wine-helper
+	python3 tests/win/pe_check.py $(WIN32)/vyla.scr i386 .
+	python3 tests/win/pe_check.py $(WIN64)/vyla.scr amd64 .
+	python3 tests/win/wine_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
+
 test: native asan fuzz
 	cd $(ASAN) && ctest --output-on-failure
 	cd $(NATIVE) && ctest --output-on-failure
+	$(MAKE) wintest
 
 run: native
 	@tools/run.sh

@@ -12,6 +12,10 @@
 #endif
 #include <windows.h>
 #include <windowsx.h>
+// The framework has members of these names; as the headers' A/W macros they
+// would be renamed and hide the system functions of the same spelling.
+#undef GetClassName
+#undef PostMessage
 #else
 #include "portable/api/types.h"
 #include "portable/api/functions.h"

@@ -2,6 +2,7 @@
 #include <utility>
 
 #include "owl/framewin.h"
+#include "owl/wait_precision.h"
 
 HINSTANCE TApplication::InitHInstance = nullptr;
 HINSTANCE TApplication::InitHPrevInstance = nullptr;
@@ -56,6 +57,7 @@ bool TApplication::IdleAction(long)
 
 int TApplication::MessageLoop()
 {
+    TWaitPrecision precision;
     long idleCount = 0;
     for (;;) {
         MSG msg;

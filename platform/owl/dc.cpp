@@ -2,6 +2,7 @@
 
 #include "owl/except.h"
 #include "owl/gdiobjec.h"
+#include "owl/window_surface.h"
 
 TDC::TDC(HDC handle) : Handle(handle) {}
 
@@ -48,12 +49,12 @@ void TDC::RestoreObjects()
     // Only bitmaps are ever selected here; nothing else to give back.
 }
 
-TClientDC::TClientDC(HWND wnd) : TDC(GetDC(wnd)), Wnd(wnd) {}
+TClientDC::TClientDC(HWND wnd) : TDC(AcquireWindowDC(wnd)), Wnd(wnd) {}
 
 TClientDC::~TClientDC()
 {
     if (Handle)
-        ReleaseDC(Wnd, Handle);
+        ReleaseWindowDC(Wnd, Handle);
 }
 
 TMemoryDC::TMemoryDC()

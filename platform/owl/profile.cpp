@@ -1,6 +1,7 @@
 #include "owl/profile.h"
 
 #include "api/winapi.h"
+#include "owl/profile_file.h"
 
 TProfile::TProfile(const char* section, const char* fileName) : Section(section ? section : ""), FileName(fileName ? fileName : "")
 {
@@ -8,12 +9,12 @@ TProfile::TProfile(const char* section, const char* fileName) : Section(section 
 
 int TProfile::GetInt(const char* key, int defaultInt) const
 {
-    return static_cast<int>(GetPrivateProfileIntA(Section.c_str(), key, defaultInt, FileName.c_str()));
+    return static_cast<int>(ReadProfileInt(Section.c_str(), key, defaultInt, FileName.c_str()));
 }
 
 bool TProfile::WriteInt(const char* key, int value)
 {
     char text[16];
     wsprintfA(text, "%d", value);
-    return WritePrivateProfileStringA(Section.c_str(), key, text, FileName.c_str()) != FALSE;
+    return WriteProfileText(Section.c_str(), key, text, FileName.c_str());
 }

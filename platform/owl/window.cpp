@@ -7,6 +7,7 @@
 #include "owl/except.h"
 #include "owl/framewin.h"
 #include "owl/module.h"
+#include "owl/window_surface.h"
 
 namespace {
 
@@ -214,6 +215,10 @@ void TWindow::SuspendThrow()
 
 LRESULT CALLBACK TWindow::InitWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    // The window's surface comes first: it may paint for the window, and it
+    // must see the last message even of a window whose object is gone.
+    if (LRESULT handled = 0; WindowSurfaceMessage(hwnd, msg, wParam, lParam, handled))
+        return handled;
     TWindow* self = AttachedWindow(hwnd, msg, lParam);
     if (!self)
         return DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -1,0 +1,4 @@
+# cmake -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake: the 64-bit module.
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(VYLA_MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,35 @@
+// The portable runtime's side of the framework's platform hooks: its window
+// contexts draw straight into the screen the host shows, its settings files
+// live where the host says, and its waits are already exact.
+#include "owl/profile_file.h"
+#include "owl/wait_precision.h"
+#include "owl/window_surface.h"
+
+HDC AcquireWindowDC(HWND window)
+{
+    return GetDC(window);
+}
+
+void ReleaseWindowDC(HWND window, HDC dc)
+{
+    ReleaseDC(window, dc);
+}
+
+bool WindowSurfaceMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return false;
+}
+
+UINT ReadProfileInt(const char* section, const char* key, int defaultValue, const char* fileName)
+{
+    return GetPrivateProfileIntA(section, key, defaultValue, fileName);
+}
+
+bool WriteProfileText(const char* section, const char* key, const char* value, const char* fileName)
+{
+    return WritePrivateProfileStringA(section, key, value, fileName) != FALSE;
+}
+
+TWaitPrecision::TWaitPrecision() = default;
+
+TWaitPrecision::~TWaitPrecision() = default;

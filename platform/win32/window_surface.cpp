@@ -1,0 +1,190 @@
+#include "win32/window_surface.h"
+
+#include <algorithm>
+
+#include "owl/window_surface.h"
+
+namespace vyla::win32 {
+namespace {
+
+constexpr const char* kSurfaceProperty = "VylaWindowSurface";
+
+RECT ClientSize(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    return client;
+}
+
+RECT Intersection(const RECT& a, const RECT& b)
+{
+    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+    if (r.left >= r.right || r.top >= r.bottom)
+        r = RECT{};
+    return r;
+}
+
+bool IsEmpty(const RECT& r)
+{
+    return r.left >= r.right || r.top >= r.bottom;
+}
+
+}  // namespace
+
+bool WindowSurface::ShowsWhatIsBeneath(HWND window)
+{
+    if (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD)
+        return false;
+    auto brush = static_cast<ULONG_PTR>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
+    return brush == reinterpret_cast<ULONG_PTR>(GetStockObject(NULL_BRUSH));
+}
+
+std::unique_ptr<BackingStore> WindowSurface::GrabScreen(HWND window)
+{
+    RECT client = ClientSize(window);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return nullptr;
+    auto store = std::make_unique<BackingStore>(screen, client.right, client.bottom);
+    if (store->IsOK())
+        BitBlt(store->Dc(), 0, 0, store->Width(), store->Height(), screen, origin.x, origin.y, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    if (!store->IsOK())
+        return nullptr;
+    return store;
+}
+
+WindowSurface* WindowSurface::Attach(HWND window)
+{
+    if (WindowSurface* existing = Find(window))
+        return existing;
+    auto store = GrabScreen(window);
+    if (!store)
+        return nullptr;
+    auto surface = std::unique_ptr<WindowSurface>(new WindowSurface(std::move(store)));
+    if (!SetPropA(window, kSurfaceProperty, surface.get()))
+        return nullptr;
+    return surface.release();
+}
+
+WindowSurface* WindowSurface::Find(HWND window)
+{
+    return static_cast<WindowSurface*>(GetPropA(window, kSurfaceProperty));
+}
+
+void WindowSurface::Detach(HWND window)
+{
+    delete static_cast<WindowSurface*>(RemovePropA(window, kSurfaceProperty));
+}
+
+HDC WindowSurface::BeginDrawing()
+{
+    // The bounds GDI accumulates tell what a drawing pass changed.
+    if (drawers_++ == 0)
+        SetBoundsRect(Dc(), nullptr, DCB_RESET | DCB_ENABLE);
+    return Dc();
+}
+
+void WindowSurface::EndDrawing(HWND window)
+{
+    RECT changed{};
+    UINT state = GetBoundsRect(Dc(), &changed, DCB_RESET);
+    if (state == 0)
+        changed = store_->Bounds();  // no bounds known: everything may have changed
+    else if (!(state & DCB_SET))
+        changed = RECT{};
+    changed = Intersection(changed, store_->Bounds());
+    if (!IsEmpty(changed)) {
+        if (HDC target = GetDC(window)) {
+            Paint(target, changed);
+            ReleaseDC(window, target);
+        }
+    }
+    if (drawers_ > 0 && --drawers_ == 0)
+        SetBoundsRect(Dc(), nullptr, DCB_DISABLE);
+}
+
+void WindowSurface::Paint(HDC target, const RECT& area) const
+{
+    RECT r = Intersection(area, store_->Bounds());
+    if (!IsEmpty(r))
+        BitBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, store_->Dc(), r.left, r.top, SRCCOPY);
+}
+
+void WindowSurface::Resize(HWND window)
+{
+    RECT client = ClientSize(window);
+    if (client.right == store_->Width() && client.bottom == store_->Height())
+        return;
+    auto store = GrabScreen(window);
+    if (!store)
+        return;
+    BitBlt(store->Dc(), 0, 0, store_->Width(), store_->Height(), store_->Dc(), 0, 0, SRCCOPY);
+    store_ = std::move(store);
+}
+
+}  // namespace vyla::win32
+
+using vyla::win32::WindowSurface;
+
+HDC AcquireWindowDC(HWND window)
+{
+    WindowSurface* surface = WindowSurface::Find(window);
+    // A window shown before the framework could take its picture gets one
+    // late: the screen under it then shows the window itself.
+    if (!surface && IsWindowVisible(window) && WindowSurface::ShowsWhatIsBeneath(window))
+        surface = WindowSurface::Attach(window);
+    return surface ? surface->BeginDrawing() : GetDC(window);
+}
+
+void ReleaseWindowDC(HWND window, HDC dc)
+{
+    WindowSurface* surface = WindowSurface::Find(window);
+    if (surface && surface->Dc() == dc)
+        surface->EndDrawing(window);
+    else
+        ReleaseDC(window, dc);
+}
+
+bool WindowSurfaceMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (msg) {
+    case WM_SHOWWINDOW:
+        // Sent while the window is still hidden: the screen shows what is beneath.
+        if (wParam && WindowSurface::ShowsWhatIsBeneath(window))
+            WindowSurface::Attach(window);
+        return false;
+    case WM_WINDOWPOSCHANGED:
+        if (WindowSurface* surface = WindowSurface::Find(window);
+            surface && !(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOSIZE))
+            surface->Resize(window);
+        return false;
+    case WM_ERASEBKGND:
+        if (WindowSurface* surface = WindowSurface::Find(window)) {
+            RECT client{};
+            GetClientRect(window, &client);
+            surface->Paint(reinterpret_cast<HDC>(wParam), client);
+            result = 1;
+            return true;
+        }
+        return false;
+    case WM_PAINT:
+        if (WindowSurface* surface = WindowSurface::Find(window)) {
+            PAINTSTRUCT ps;
+            if (HDC dc = BeginPaint(window, &ps)) {
+                surface->Paint(dc, ps.rcPaint);
+                EndPaint(window, &ps);
+            }
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_NCDESTROY:
+        WindowSurface::Detach(window);
+        return false;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,444 @@
+#!/usr/bin/env python3
+"""The 64-bit module under Wine, on a virtual X display, driven as a user would.
+
+    wine_tests.py --build BUILD_WIN64 --expect NATIVE_HELPER [--dialog-png FILE]
+
+BUILD_WIN64 is the 64-bit tree (vyla.scr and the test programs), NATIVE_HELPER
+the native vyla_wine_expect; --dialog-png also saves the dialog's screenshot
+there (docs/dialog-windows.png is made that way).
+
+Starts Xvfb, prepares a Wine prefix inside the build tree (made once, then
+reused) whose desktop is an 800 x 600 virtual desktop showing a known
+wallpaper, and runs:
+  - the raster contract and the Windows framework tests (GoogleTest);
+  - saver mode: the screen must show the wallpaper with the border darkened
+    into it and the flowers at the corners, as the headless backend computes
+    it, and a mouse move, a key press and a click must each end it;
+  - configuration mode: the dialog "Orvane" with its Japanese captions, OK by
+    Return writing all four keys, Esc writing nothing; and the command lines
+    that are not exactly "/c" or "-c" starting the saver instead.
+Prints one line per test and a closing "N passed, N failed" line.
+"""
+import argparse
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+SCREEN = (800, 600)
+JAPANESE = "ja_JP.UTF-8"
+SAVER_CLASS = "Vyla Screen Saver"
+DIALOG_TITLE = "Orvane"
+# The dialog's controls in template order: id and caption.
+DIALOG_CONTROLS = [
+    (111, "真紅"), (112, "純白"), (110, "Vylaの色"), (121, "遅い"), (122, "普通"), (123, "速い"),
+    (120, "回転速度"), (1, "OK"), (2, "ｷｬﾝｾﾙ"), (101, "影絵少女"), (-1, "更新間隔"), (102, None), (-1, "秒"),
+]
+
+
+class Failure(Exception):
+    pass
+
+
+def log(text):
+    print(text, flush=True)
+
+
+class Session:
+    """Xvfb, the Wine prefix and the helpers around them."""
+
+    def __init__(self, args):
+        self.args = args
+        self.build = os.path.abspath(args.build)
+        self.work = os.path.join(self.build, "wintest")
+        self.prefix = os.path.join(self.build, "wineprefix")
+        self.module = os.path.join(self.build, "vyla.scr")
+        self.xvfb = None
+        self.holder = None
+        os.makedirs(self.work, exist_ok=True)
+        self.env = dict(os.environ)
+        for name in ("WINEDEBUG", "WINEDLLOVERRIDES", "WINEPREFIX", "WINEARCH", "LANG", "LC_ALL", "LANGUAGE"):
+            self.env.pop(name, None)
+        self.env.update({
+            "WINEPREFIX": self.prefix,
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+            "LANG": JAPANESE,
+            "LC_ALL": JAPANESE,
+        })
+
+    # --- set-up ---------------------------------------------------------
+
+    def ensure_locale(self):
+        names = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower().split()
+        if "ja_jp.utf8" in names or "ja_jp.utf-8" in names:
+            return
+        log("generating the locale %s" % JAPANESE)
+        subprocess.run(["localedef", "-i", "ja_JP", "-f", "UTF-8", JAPANESE], check=True)
+
+    def start_display(self):
+        read_fd, write_fd = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % SCREEN, "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        number = b""
+        with os.fdopen(read_fd, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    raise Failure("Xvfb did not start")
+                number += chunk
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+
+    def wine(self, *argv, timeout=60, **kw):
+        return subprocess.run(["wine"] + list(argv), env=self.env, timeout=timeout, capture_output=True, **kw)
+
+    def prepare_prefix(self):
+        if not os.path.exists(os.path.join(self.prefix, "system.reg")):
+            log("making the Wine prefix %s (once)" % self.prefix)
+            self.wine("wineboot", "-i", timeout=240)
+            subprocess.run(["wineserver", "-w"], env=self.env, timeout=120)
+        # Debian's Wine 8 looks for its own fonts in a path it cannot open;
+        # the caption buttons need Marlett. (Its other fonts stay out: the
+        # dialog's Japanese glyphs come from the system's CJK fonts.)
+        marlett = "/usr/share/wine/fonts/marlett.ttf"
+        fonts = os.path.join(self.windows_dir(), "Fonts")
+        if os.path.exists(marlett) and os.path.isdir(fonts) and not os.path.exists(os.path.join(fonts, "marlett.ttf")):
+            os.symlink(marlett, os.path.join(fonts, "marlett.ttf"))
+        wallpaper = os.path.join(self.prefix, "drive_c", "vyla-desktop.bmp")
+        subprocess.run([self.args.expect, "desktop", wallpaper, str(SCREEN[0]), str(SCREEN[1])], check=True)
+        reg = os.path.join(self.work, "session.reg")
+        with open(reg, "w", encoding="utf-8") as f:
+            f.write("Windows Registry Editor Version 5.00\n\n"
+                    "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n\"Desktop\"=\"Default\"\n\n"
+                    "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n\"Default\"=\"%dx%d\"\n\n"
+                    "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n\"Wallpaper\"=\"C:\\\\vyla-desktop.bmp\"\n"
+                    "\"WallpaperStyle\"=\"0\"\n\"TileWallpaper\"=\"0\"\n" % SCREEN)
+        self.wine("regedit", "/S", reg)
+        # The desktop reads these when it starts: start it afresh, and keep
+        # it for the whole session.
+        subprocess.run(["wineserver", "-k"], env=self.env)
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
+        self.holder = subprocess.Popen(["wine", self.probe_exe(), "--hold"], env=self.env, stdout=subprocess.PIPE,
+                                       stderr=subprocess.DEVNULL, start_new_session=True)
+        if self.holder.stdout.readline().strip() != b"holding":
+            raise Failure("the Wine desktop did not start")
+
+    def probe_exe(self):
+        return os.path.join(self.build, "tests", "win", "vyla_window_probe.exe")
+
+    def stop(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        if self.holder:
+            try:
+                self.holder.wait(10)
+            except subprocess.TimeoutExpired:
+                os.killpg(self.holder.pid, signal.SIGKILL)
+                self.holder.wait()
+        if self.xvfb:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+
+    # --- the Windows side -------------------------------------------------
+
+    def windows_dir(self):
+        return os.path.join(self.prefix, "drive_c", "windows")
+
+    def settings_file(self):
+        return os.path.join(self.windows_dir(), "vyla.ini")
+
+    def clear_settings(self):
+        if os.path.exists(self.settings_file()):
+            os.remove(self.settings_file())
+        # A user copy would be read first: none must linger from elsewhere.
+        users = os.path.join(self.prefix, "drive_c", "users")
+        for user in os.listdir(users) if os.path.isdir(users) else []:
+            shutil.rmtree(os.path.join(users, user, "AppData", "Roaming", "Vyla"), ignore_errors=True)
+
+    def write_settings(self, color, speed, girls, interval):
+        self.clear_settings()
+        with open(self.settings_file(), "w", newline="") as f:
+            f.write("[options]\r\ncolor=%d\r\nspeed=%d\r\ngirls=%d\r\ninterval=%d\r\n" % (color, speed, girls, interval))
+
+    def start(self, *argv):
+        return subprocess.Popen(["wine"] + list(argv), env=self.env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+
+    def probe(self, wait_for, timeout_ms=20000):
+        """The top-level windows once one of that class or title shows."""
+        r = self.wine(self.probe_exe(), "--wait", wait_for, "--timeout", str(timeout_ms), timeout=timeout_ms / 1000 + 20)
+        out = r.stdout.decode("utf-8", "replace")
+        if r.returncode != 0:
+            raise Failure("no window %r appeared" % wait_for)
+        return parse_probe(out)
+
+    # --- the X side -------------------------------------------------------
+
+    def xdotool(self, *argv):
+        subprocess.run(["xdotool"] + list(argv), env=self.env, check=True)
+
+    def screenshot(self, ppm):
+        xwd = subprocess.run(["xwd", "-root", "-silent"], env=self.env, capture_output=True, check=True).stdout
+        subprocess.run(["convert", "xwd:-", "ppm:" + ppm], input=xwd, check=True)
+
+
+def parse_probe(text):
+    """[{class, text, rect, style, controls: [...]}] from the probe's report."""
+    windows = []
+    field = re.compile(r'(\w+)=("(?:[^"\\]|\\.)*"|\S+)')
+
+    def fields(line):
+        out = {}
+        for key, value in field.findall(line):
+            if value.startswith('"'):
+                value = re.sub(r"\\(.)", r"\1", value[1:-1])
+            out[key] = value
+        out["rect"] = tuple(int(v) for v in out["rect"].split(","))
+        return out
+
+    for line in text.splitlines():
+        if line.startswith("window "):
+            w = fields(line)
+            w["controls"] = []
+            windows.append(w)
+        elif line.startswith("  control ") and windows:
+            c = fields(line)
+            c["id"] = int(c["id"])
+            c["checked"] = int(c["checked"])
+            windows[-1]["controls"].append(c)
+    return windows
+
+
+def wait_exit(process, seconds):
+    try:
+        return process.wait(seconds)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
+        raise Failure("still running %d s later" % seconds)
+
+
+def centre(rect):
+    return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
+
+
+# --- the tests -------------------------------------------------------------
+
+def gtest(session, exe):
+    r = session.wine(os.path.join(session.build, exe), "--gtest_brief=1", timeout=120)
+    out = r.stdout.decode("utf-8", "replace")
+    ran = re.search(r"^\[==========\] (\d+) tests? from .* ran", out, re.M)
+    if r.returncode != 0 or not ran or "[  PASSED  ] %s test" % ran.group(1) not in out:
+        raise Failure("exit code %d\n%s" % (r.returncode, out[-3000:]))
+    return "%s tests passed" % ran.group(1)
+
+
+def saver_window(session, windows):
+    savers = [w for w in windows if w["class"] == SAVER_CLASS]
+    if not savers:
+        raise Failure("no saver window")
+    if any(w["text"] == DIALOG_TITLE for w in windows):
+        raise Failure("the configuration dialog opened")
+    if savers[0]["rect"] != (0, 0) + SCREEN:
+        raise Failure("the saver window covers %r, not the desktop" % (savers[0]["rect"],))
+    if savers[0]["text"] != SAVER_CLASS:
+        raise Failure("the saver window is titled %r" % savers[0]["text"])
+
+
+def expect_scene(session, name, color=0, speed=0):
+    """Waits until the screen shows what the headless backend computes."""
+    shot = os.path.join(session.work, name + ".ppm")
+    deadline = time.time() + 15
+    report = ""
+    while time.time() < deadline:
+        session.screenshot(shot)
+        r = subprocess.run([session.args.expect, "match", shot, "--color", str(color), "--speed", str(speed),
+                            "--diff", os.path.join(session.work, name + "-diff.ppm")], capture_output=True, text=True)
+        report = r.stdout.strip() or r.stderr.strip()
+        if r.returncode == 0:
+            return report
+        time.sleep(0.3)
+    raise Failure("the screen never showed the expected scene: " + report)
+
+
+def wait_for_bare_desktop(session):
+    """The saver starts from what the screen shows: let the previous run's
+    leftovers be repainted first."""
+    shot = os.path.join(session.work, "before.ppm")
+    deadline = time.time() + 15
+    while time.time() < deadline:
+        session.screenshot(shot)
+        if subprocess.run([session.args.expect, "bare", shot]).returncode == 0:
+            return
+        time.sleep(0.2)
+    raise Failure("the desktop never showed its bare wallpaper")
+
+
+def saver_run(session, name, argv, ending, color=0, speed=0, compare=True):
+    if color or speed:
+        session.write_settings(color, speed, 0, 0)
+    else:
+        session.clear_settings()
+    wait_for_bare_desktop(session)
+    process = session.start(session.module, *argv)
+    try:
+        saver_window(session, session.probe(SAVER_CLASS))
+        detail = expect_scene(session, name, color, speed) if compare else "saver window over the desktop"
+        time.sleep(0.3)
+        if process.poll() is not None:
+            raise Failure("ended before any input (exit %s)" % process.returncode)
+        ending()
+        code = wait_exit(process, 10)
+        if code != 0:
+            raise Failure("exit code %d" % code)
+        return detail
+    finally:
+        if process.poll() is None:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+
+
+def read_settings(session):
+    with open(session.settings_file(), "rb") as f:
+        return f.read()
+
+
+def settings_values(data):
+    return dict(re.findall(r"^(\w+)=(-?\d+)\r?$", data.decode("ascii", "replace"), re.M))
+
+
+def dialog_window(windows):
+    dialogs = [w for w in windows if w["text"] == DIALOG_TITLE]
+    if not dialogs:
+        raise Failure("no dialog titled %r" % DIALOG_TITLE)
+    if any(w["class"] == SAVER_CLASS for w in windows):
+        raise Failure("a saver window opened in configuration mode")
+    d = dialogs[0]
+    got = [(c["id"], c["text"]) for c in d["controls"]]
+    ids_match = [i for i, _ in got] == [i for i, _ in DIALOG_CONTROLS]
+    if not ids_match or any(t is not None and g != t for (_, g), (_, t) in zip(got, DIALOG_CONTROLS)):
+        raise Failure("controls %r, expected %r" % (got, DIALOG_CONTROLS))
+    return d
+
+
+def control(dialog, ident):
+    return next(c for c in dialog["controls"] if c["id"] == ident)
+
+
+def config_ok(session):
+    session.write_settings(0, 0, 0, 7)
+    process = session.start(session.module, "/c")
+    try:
+        d = dialog_window(session.probe(DIALOG_TITLE))
+        states = {i: control(d, i)["checked"] for i in (111, 112, 121, 122, 123, 101)}
+        if states != {111: 1, 112: 0, 121: 1, 122: 0, 123: 0, 101: 0} or control(d, 102)["text"] != "7":
+            raise Failure("the dialog did not show the stored settings: %r, interval %r" % (states, control(d, 102)["text"]))
+        shot = os.path.join(session.work, "dialog.ppm")
+        session.screenshot(shot)
+        x0, y0, x1, y1 = d["rect"]
+        png = os.path.join(session.work, "dialog.png")
+        subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (x1 - x0 + 16, y1 - y0 + 16, x0 - 8, y0 - 8),
+                        "+repage", png], check=True)
+        if session.args.dialog_png:
+            shutil.copyfile(png, session.args.dialog_png)
+        # The user picks white, fast and the slideshow, and types 90 seconds.
+        for ident in (112, 123, 101):
+            session.xdotool("mousemove", *map(str, centre(control(d, ident)["rect"])), "click", "1")
+        session.xdotool("mousemove", *map(str, centre(control(d, 102)["rect"])), "click", "1")
+        session.xdotool("key", "End", "BackSpace", "BackSpace", "BackSpace", "type", "90")
+        session.xdotool("key", "Return")
+        code = wait_exit(process, 10)
+        if code != 0:
+            raise Failure("exit code %d" % code)
+        values = settings_values(read_settings(session))
+        if values != {"color": "1", "speed": "2", "girls": "1", "interval": "90"}:
+            raise Failure("vyla.ini holds %r" % values)
+        return "all four keys written: %r; screenshot %s" % (values, png)
+    finally:
+        if process.poll() is None:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+
+
+def config_cancel(session):
+    session.write_settings(1, 1, 1, 30)
+    before = read_settings(session)
+    process = session.start(session.module, "-c")
+    try:
+        d = dialog_window(session.probe(DIALOG_TITLE))
+        session.xdotool("mousemove", *map(str, centre(control(d, 111)["rect"])), "click", "1")
+        session.xdotool("key", "Escape")
+        code = wait_exit(process, 10)
+        if code != 0:
+            raise Failure("exit code %d" % code)
+        if read_settings(session) != before:
+            raise Failure("vyla.ini changed: %r" % read_settings(session))
+        return "vyla.ini unchanged"
+    finally:
+        if process.poll() is None:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--expect", required=True)
+    parser.add_argument("--dialog-png")
+    args = parser.parse_args()
+    args.expect = os.path.abspath(args.expect)
+
+    session = Session(args)
+    passed = failed = 0
+
+    def run(name, test):
+        nonlocal passed, failed
+        started = time.time()
+        try:
+            detail = test()
+            passed += 1
+            log("PASS %s (%.1f s)%s" % (name, time.time() - started, ": " + detail if detail else ""))
+        except (Failure, subprocess.SubprocessError, OSError) as e:
+            failed += 1
+            log("FAIL %s (%.1f s): %s" % (name, time.time() - started, e))
+
+    try:
+        session.ensure_locale()
+        session.start_display()
+        session.prepare_prefix()
+        mouse = lambda: session.xdotool("mousemove_relative", "--", "9", "7")
+        key = lambda: session.xdotool("key", "space")
+        click = lambda: session.xdotool("click", "1")
+        run("raster contract on GDI", lambda: gtest(session, "tests/contract/vyla_contract_tests.exe"))
+        run("window surface and settings place", lambda: gtest(session, "tests/win/vyla_win_tests.exe"))
+        run("saver /s: scene over the desktop, ended by a mouse move",
+            lambda: saver_run(session, "saver-s", ["/s"], mouse))
+        run("saver with an empty command line, ended by a key",
+            lambda: saver_run(session, "saver-empty", [], key))
+        run("saver /s ended by a click", lambda: saver_run(session, "saver-click", ["/s"], click))
+        run("saver reads vyla.ini: white flowers, fast",
+            lambda: saver_run(session, "saver-white", ["/s"], click, color=1, speed=2))
+        for argv in (["/C"], ["/c", "1234"], ["/p", "1234"], ["-C"]):
+            run("%r starts the saver" % " ".join(argv),
+                lambda argv=argv: saver_run(session, "saver-args", argv, click, compare=False))
+        run("configuration /c: Japanese captions, Return writes all four keys", lambda: config_ok(session))
+        run("configuration -c: Esc writes nothing", lambda: config_cancel(session))
+    except (Failure, subprocess.SubprocessError, OSError) as e:
+        failed += 1
+        log("FAIL setting up Wine: %s" % e)
+    finally:
+        session.stop()
+    log("wine: %d passed, %d failed" % (passed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
