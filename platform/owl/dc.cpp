@@ -10,13 +10,17 @@ TDC::~TDC() = default;
 
 bool TDC::BitBlt(int x, int y, int w, int h, const TDC& src, int srcX, int srcY, DWORD rop)
 {
-    return ::BitBlt(Handle, x, y, w, h, src.Handle, srcX, srcY, rop) != FALSE;
+    bool ok = ::BitBlt(Handle, x, y, w, h, src.Handle, srcX, srcY, rop) != FALSE;
+    Drawn();
+    return ok;
 }
 
 int TDC::StretchDIBits(int x, int y, int w, int h, int srcX, int srcY, int srcW, int srcH, const void* bits,
                        const BITMAPINFO& info, UINT usage, DWORD rop)
 {
-    return ::StretchDIBits(Handle, x, y, w, h, srcX, srcY, srcW, srcH, bits, &info, usage, rop);
+    int lines = ::StretchDIBits(Handle, x, y, w, h, srcX, srcY, srcW, srcH, bits, &info, usage, rop);
+    Drawn();
+    return lines;
 }
 
 int TDC::StretchDIBits(int x, int y, int w, int h, const TDib& dib, DWORD rop)
@@ -50,6 +54,11 @@ void TDC::RestoreObjects()
 }
 
 TClientDC::TClientDC(HWND wnd) : TDC(AcquireWindowDC(wnd)), Wnd(wnd) {}
+
+void TClientDC::Drawn()
+{
+    NoteWindowDrawing(Wnd, Handle);
+}
 
 TClientDC::~TClientDC()
 {

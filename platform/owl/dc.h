@@ -32,6 +32,9 @@ public:
 
 protected:
     TDC() = default;
+    // After each drawing call into this context.
+    virtual void Drawn() {}
+
     HDC Handle = nullptr;
     HGDIOBJ OrgBitmap = nullptr;
 };
@@ -41,6 +44,9 @@ class TClientDC : public TDC {
 public:
     explicit TClientDC(HWND wnd);
     ~TClientDC() override;
+
+protected:
+    void Drawn() override;
 
 private:
     HWND Wnd;

@@ -15,6 +15,11 @@ void ReleaseWindowDC(HWND window, HDC dc)
     ReleaseDC(window, dc);
 }
 
+void NoteWindowDrawing(HWND, HDC)
+{
+    // The host collects what changed as it is drawn.
+}
+
 bool WindowSurfaceMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&)
 {
     return false;

@@ -15,6 +15,9 @@
 HDC AcquireWindowDC(HWND window);
 // Gives back a context from AcquireWindowDC; what was drawn reaches the screen.
 void ReleaseWindowDC(HWND window, HDC dc);
+// Called after each drawing call through a context from AcquireWindowDC, so
+// that only the parts that changed need to reach the screen.
+void NoteWindowDrawing(HWND window, HDC dc);
 // Lets the surface see each message before the window does. True when the
 // surface handled the message completely; result then holds the answer.
 bool WindowSurfaceMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);

@@ -87,20 +87,37 @@ HDC WindowSurface::BeginDrawing()
     return Dc();
 }
 
+void WindowSurface::NoteDrawing()
+{
+    RECT area{};
+    UINT state = GetBoundsRect(Dc(), &area, DCB_RESET);
+    if (state == 0)
+        area = store_->Bounds();  // no bounds known: everything may have changed
+    else if (!(state & DCB_SET))
+        return;
+    area = Intersection(area, store_->Bounds());
+    if (IsEmpty(area))
+        return;
+    auto inside = [](const RECT& a, const RECT& b) {
+        return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom;
+    };
+    for (const RECT& r : changed_)
+        if (inside(area, r))
+            return;
+    std::erase_if(changed_, [&](const RECT& r) { return inside(r, area); });
+    changed_.push_back(area);
+}
+
 void WindowSurface::EndDrawing(HWND window)
 {
-    RECT changed{};
-    UINT state = GetBoundsRect(Dc(), &changed, DCB_RESET);
-    if (state == 0)
-        changed = store_->Bounds();  // no bounds known: everything may have changed
-    else if (!(state & DCB_SET))
-        changed = RECT{};
-    changed = Intersection(changed, store_->Bounds());
-    if (!IsEmpty(changed)) {
+    NoteDrawing();
+    if (!changed_.empty()) {
         if (HDC target = GetDC(window)) {
-            Paint(target, changed);
+            for (const RECT& r : changed_)
+                Paint(target, r);
             ReleaseDC(window, target);
         }
+        changed_.clear();
     }
     if (drawers_ > 0 && --drawers_ == 0)
         SetBoundsRect(Dc(), nullptr, DCB_DISABLE);
@@ -146,6 +163,13 @@ void ReleaseWindowDC(HWND window, HDC dc)
         surface->EndDrawing(window);
     else
         ReleaseDC(window, dc);
+}
+
+void NoteWindowDrawing(HWND window, HDC dc)
+{
+    WindowSurface* surface = WindowSurface::Find(window);
+    if (surface && surface->Dc() == dc)
+        surface->NoteDrawing();
 }
 
 bool WindowSurfaceMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "api/winapi.h"
 #include "win32/backing_store.h"
@@ -24,6 +25,8 @@ public:
     // Drawing through the surface: Begin gives the context to draw into, End
     // puts what changed on the window.
     HDC BeginDrawing();
+    // Takes what the drawing calls so far changed as one area to show.
+    void NoteDrawing();
     void EndDrawing(HWND window);
     HDC Dc() const { return store_->Dc(); }
 
@@ -39,6 +42,9 @@ private:
 
     std::unique_ptr<BackingStore> store_;
     int drawers_ = 0;
+    // What drawing changed since the last EndDrawing, one rectangle per
+    // drawing call: a corner frame is four squares, not the screen between them.
+    std::vector<RECT> changed_;
 };
 
 }  // namespace vyla::win32
