@@ -1,6 +1,7 @@
 #include "x11/x11_host.h"
 
 #include <poll.h>
+#include <sys/prctl.h>
 #include <time.h>
 
 #include <algorithm>
@@ -25,6 +26,11 @@ namespace {
 // Another client (a screen locker, a menu) may hold a grab for a moment.
 constexpr DWORD kGrabTryMs = 1000;
 constexpr DWORD kGrabRetryMs = 50;
+
+// The idle loop sleeps a millisecond at a time. Letting those wake-ups come
+// up to this much later lets the kernel serve them with interrupts it takes
+// anyway: fewer wake-ups, each still about a millisecond.
+constexpr unsigned long kTimerSlackNs = 200'000;
 
 bool IsDialog(HWND window)
 {
@@ -52,6 +58,9 @@ X11Host::X11Host(std::unique_ptr<XConnection> connection)
         screen_ = std::move(*surface);
     damage_.SetBounds(screen_.Bounds());
     lastCursor_ = Point{size.width / 2, size.height / 2};
+    int previousSlack = prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
+    if (previousSlack >= 0 && prctl(PR_SET_TIMERSLACK, kTimerSlackNs, 0, 0, 0) == 0)
+        previousTimerSlackNs_ = static_cast<unsigned long>(previousSlack);
 }
 
 X11Host::~X11Host()
@@ -59,6 +68,23 @@ X11Host::~X11Host()
     // The window and image need the connection: they go first.
     window_.reset();
     presenter_.reset();
+    if (previousTimerSlackNs_ != 0)
+        prctl(PR_SET_TIMERSLACK, previousTimerSlackNs_, 0, 0, 0);
+}
+
+raster::Surface& X11Host::Screen()
+{
+    // Whoever asks may draw: the server must have read what was presented.
+    AwaitPresented();
+    return screen_;
+}
+
+void X11Host::AwaitPresented()
+{
+    if (presenter_ && presenter_->ReadPending()) {
+        xQuiet_ = false;
+        presenter_->AwaitRead();
+    }
 }
 
 DWORD X11Host::TickCount()
@@ -97,6 +123,7 @@ void X11Host::CursorVisibilityChanged(bool visible)
 
 void X11Host::ReadDesktop()
 {
+    AwaitPresented();
     screen_.Fill(0);
     if (screen_.Bounds().IsEmpty())
         return;
@@ -115,9 +142,13 @@ void X11Host::WindowShown(HWND window, const Rect& rect)
     if (connection_->Lost() || window_ || IsDialog(window))
         return;
     xQuiet_ = false;
-    ReadDesktop();
-    if (!presenter_)
+    if (!presenter_) {
         presenter_ = std::make_unique<ScreenPresenter>(*connection_, screen_.GetSize());
+        // Drawing straight into the shared image spares a copy per change.
+        if (auto frame = presenter_->SharedFrame())
+            screen_ = std::move(*frame);
+    }
+    ReadDesktop();
     window_ = std::make_unique<SaverWindow>(*connection_, rect, cursorVisible_);
     saverHandle_ = window;
     grabStart_ = lastGrabAttempt_ = TickCount();
@@ -180,6 +211,8 @@ void X11Host::RetryGrab()
 
 void X11Host::HandleEvent(XEvent& event)
 {
+    if (presenter_ && presenter_->TakeCompletion(event))
+        return;
     if (!window_ || event.xany.window != window_->Id())
         return;
     if (event.type == Expose) {

@@ -5,7 +5,8 @@
 // shows its saver window, the desktop is read from the root window into it
 // and an override-redirect window covering the screen is mapped; from then
 // on what the program draws is sent to that window at the end of every
-// drawing step, and reading the screen gives back what is on it.
+// drawing step, and reading the screen gives back what is on it. Where the
+// server shares memory with us, the framebuffer is the shared image itself.
 #pragma once
 
 #include <cstdint>
@@ -30,7 +31,7 @@ public:
     X11Host(const X11Host&) = delete;
     X11Host& operator=(const X11Host&) = delete;
 
-    raster::Surface& Screen() override { return screen_; }
+    raster::Surface& Screen() override;
     void ScreenDrawn(const Rect& area) override { damage_.Add(area); }
     void DrawingDone() override;
 
@@ -60,6 +61,7 @@ private:
     explicit X11Host(std::unique_ptr<XConnection> connection);
 
     void ReadDesktop();
+    void AwaitPresented();
     void HandleEvent(XEvent& event);
     void PresentDamage();
     void RetryGrab();
@@ -84,6 +86,7 @@ private:
     // call other than the event reading clears it. Spares the idle loop,
     // which waits a millisecond at a time, a system call per wait.
     bool xQuiet_ = false;
+    unsigned long previousTimerSlackNs_ = 0;  // 0: not changed
     ResourceSet resources_;
 };
 

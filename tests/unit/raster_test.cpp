@@ -1,4 +1,5 @@
 #include "portable/raster/blit.h"
+#include "portable/raster/palette.h"
 #include "portable/raster/rop.h"
 #include "portable/raster/stretch.h"
 #include "portable/raster/surface.h"
@@ -9,6 +10,7 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -824,6 +826,157 @@ TEST(IndexedSurface, StretchDibMatchesModelOnRandomGeometry)
         if (HasFatalFailure())
             FAIL() << "trial " << trial;
     }
+}
+
+// ---- Palette lookups ----
+
+// Palettes of every size class the lookups treat apart, with top bytes set
+// so that no byte of a colour can go astray unnoticed.
+std::vector<std::vector<Pixel>> LookupPalettes(std::mt19937& rng)
+{
+    std::vector<std::vector<Pixel>> palettes;
+    for (std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{15},
+                          std::size_t{16}, std::size_t{17}, std::size_t{256}}) {
+        std::vector<Pixel> colours(n);
+        for (Pixel& c : colours)
+            c = rng();
+        palettes.push_back(std::move(colours));
+    }
+    return palettes;
+}
+
+TEST(PaletteLookup, ExpandAndCombineMatchTheTableOnEveryLengthAndIndex)
+{
+    std::mt19937 rng(4242);
+    for (const auto& colours : LookupPalettes(rng)) {
+        const Palette palette(colours);
+        auto colourOf = [&](std::uint8_t i) { return i < colours.size() ? colours[i] : Pixel{0}; };
+        // Lengths around the 32-pixel runs, offsets off any alignment.
+        for (std::size_t count : {0u, 1u, 31u, 32u, 33u, 64u, 95u, 384u}) {
+            std::vector<std::uint8_t> indices(count + 3);
+            for (auto& i : indices)
+                i = static_cast<std::uint8_t>(rng() % 3 == 0 ? rng() : rng() % 18);
+            std::vector<Pixel> before(count + 1);
+            for (Pixel& p : before)
+                p = rng();
+            const std::uint8_t* from = indices.data() + 3;
+            std::vector<Pixel> expanded = before, anded = before, ored = before, plain = before;
+            palette.Expand(from, expanded.data() + 1, count);
+            palette.AndInto(from, anded.data() + 1, count);
+            palette.OrInto(from, ored.data() + 1, count);
+            palette.ExpandPlain(from, plain.data() + 1, count);
+            // Nothing outside the range is touched.
+            EXPECT_EQ(expanded[0], before[0]);
+            EXPECT_EQ(anded[0], before[0]);
+            EXPECT_EQ(ored[0], before[0]);
+            for (std::size_t i = 0; i < count; ++i) {
+                const Pixel c = colourOf(from[i]);
+                ASSERT_EQ(expanded[i + 1], c) << colours.size() << " entries, count " << count << ", at " << i;
+                ASSERT_EQ(plain[i + 1], c) << colours.size() << " entries, count " << count << ", at " << i;
+                ASSERT_EQ(anded[i + 1], before[i + 1] & c) << colours.size() << " entries, count " << count << ", at " << i;
+                ASSERT_EQ(ored[i + 1], before[i + 1] | c) << colours.size() << " entries, count " << count << ", at " << i;
+            }
+        }
+    }
+}
+
+TEST(PaletteLookup, BlitsFromShortPalettesMatchRgbSourcesForEveryRop)
+{
+    std::mt19937 rng(77);
+    for (std::size_t entries : {2u, 16u}) {
+        std::vector<Pixel> colours(entries);
+        for (Pixel& c : colours)
+            c = rng() & 0x00FFFFFF;
+        Surface indexed = Make(100, 7);
+        ASSERT_TRUE(indexed.ResetIndexed(colours));
+        for (int y = 0; y < indexed.Height(); ++y)
+            for (int x = 0; x < indexed.Width(); ++x)
+                indexed.IndexRow(y)[x] = static_cast<std::uint8_t>(rng() % (entries + 2));
+        Surface rgb = Make(100, 7);
+        for (int y = 0; y < rgb.Height(); ++y)
+            for (int x = 0; x < rgb.Width(); ++x)
+                rgb.Set(x, y, indexed.At(x, y));
+        for (Rop rop : kAllRops) {
+            Surface a = Make(90, 9), b;
+            FillRandom(a, rng);
+            b = a;
+            BitBlt(a, a.Bounds(), Point{3, 1}, Size{80, 6}, indexed, Point{13, 1}, rop);
+            BitBlt(b, b.Bounds(), Point{3, 1}, Size{80, 6}, rgb, Point{13, 1}, rop);
+            for (int y = 0; y < a.Height(); ++y)
+                for (int x = 0; x < a.Width(); ++x)
+                    ASSERT_EQ(a.At(x, y), b.At(x, y)) << entries << " entries, rop " << static_cast<int>(rop) << " at " << x << "," << y;
+            EXPECT_TRUE(indexed.IsIndexed());
+        }
+    }
+}
+
+// ---- Surfaces over external memory ----
+
+TEST(ExternalSurface, DrawsIntoTheGivenRowsAndLeavesTheGapsAlone)
+{
+    constexpr Pixel kGap = 0xDEADBEEF;
+    const std::size_t stride = 7;
+    auto memory = std::shared_ptr<Pixel>(new Pixel[stride * 4], std::default_delete<Pixel[]>());
+    std::fill_n(memory.get(), stride * 4, kGap);
+    auto s = Surface::Over(Size{5, 4}, stride, memory);
+    ASSERT_TRUE(s);
+    EXPECT_TRUE(s->IsExternal());
+    EXPECT_EQ(s->Stride(), stride);
+    EXPECT_EQ(s->Row(2), memory.get() + 2 * stride);
+
+    s->Fill(0x112233);
+    s->Set(4, 3, 0x445566);
+    Surface src = Make(3, 2, 0x0F0F0F);
+    BitBlt(*s, s->Bounds(), Point{1, 1}, Size{3, 2}, src, Point{}, Rop::SrcPaint);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 5; ++x) {
+            Pixel expected = x == 4 && y == 3 ? 0x445566 : (x >= 1 && x < 4 && y >= 1 && y < 3) ? 0x1F2F3F : 0x112233;
+            EXPECT_EQ(memory.get()[y * stride + static_cast<std::size_t>(x)], expected) << x << "," << y;
+            EXPECT_EQ(s->At(x, y), expected);
+        }
+        for (std::size_t x = 5; x < stride; ++x)
+            EXPECT_EQ(memory.get()[static_cast<std::size_t>(y) * stride + x], kGap);
+    }
+}
+
+TEST(ExternalSurface, CopiesOwnTheirPixelsAndTheMemoryLivesWithTheSurface)
+{
+    auto memory = std::shared_ptr<Pixel>(new Pixel[12](), std::default_delete<Pixel[]>());
+    std::weak_ptr<Pixel> watch = memory;
+    auto s = Surface::Over(Size{3, 3}, 4, std::move(memory));
+    ASSERT_TRUE(s);
+    s->Set(2, 2, 9);
+
+    Surface copy = *s;
+    EXPECT_FALSE(copy.IsExternal());
+    EXPECT_EQ(copy.Stride(), 3u);
+    EXPECT_EQ(copy.At(2, 2), 9u);
+    copy.Set(0, 0, 5);
+    EXPECT_EQ(s->At(0, 0), 0u);
+
+    // Stays in its memory: no indexed form.
+    const Pixel palette[] = {1, 2};
+    EXPECT_FALSE(s->ResetIndexed(palette));
+    EXPECT_EQ(s->At(2, 2), 9u);
+
+    Surface moved = std::move(*s);
+    EXPECT_TRUE(moved.IsExternal());
+    EXPECT_EQ(s->Width(), 0);
+    EXPECT_FALSE(watch.expired());
+    moved = Surface{};
+    EXPECT_TRUE(watch.expired());
+}
+
+TEST(ExternalSurface, RefusesWhatItCannotDescribe)
+{
+    auto memory = std::shared_ptr<Pixel>(new Pixel[16](), std::default_delete<Pixel[]>());
+    EXPECT_FALSE(Surface::Over(Size{4, 4}, 3, memory));               // stride below the width
+    EXPECT_FALSE(Surface::Over(Size{-1, 4}, 4, memory));              // negative side
+    EXPECT_FALSE(Surface::Over(Size{Surface::kMaxSide + 1, 1}, Surface::kMaxSide + 1, memory));
+    EXPECT_FALSE(Surface::Over(Size{4, 4}, 4, nullptr));              // no memory
+    auto empty = Surface::Over(Size{0, 0}, 0, nullptr);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->Row(0), nullptr);
 }
 
 }  // namespace

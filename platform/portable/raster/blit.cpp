@@ -52,7 +52,6 @@ Rect BitBlt(Surface& dst, const Rect& dstClip, Point dstPos, Size size, const Su
     // onto itself turns 32-bit first and takes the path below.
     if (!sameSurface && src.IsIndexed()) {
         const Palette& palette = *src.GetPalette();
-        std::vector<Pixel> expanded(count);
         for (int y = written.top; y < written.bottom; ++y) {
             // Rows of a wide strip lie pages apart, beyond what the hardware
             // prefetcher follows: ask for a later row while this one is expanded.
@@ -62,8 +61,20 @@ Rect BitBlt(Surface& dst, const Rect& dstClip, Point dstPos, Size size, const Su
                     __builtin_prefetch(ahead + at);
                 __builtin_prefetch(ahead + count - 1);
             }
-            palette.Expand(src.IndexRow(y + srcTopOffset) + srcLeft, expanded.data(), count);
-            CombineRow(dst.Row(y) + written.left, expanded.data(), count, rop);
+            // Straight into the destination row: no pass through a buffer.
+            const std::uint8_t* from = src.IndexRow(y + srcTopOffset) + srcLeft;
+            Pixel* to = dst.Row(y) + written.left;
+            switch (rop) {
+            case Rop::SrcCopy:
+                palette.Expand(from, to, count);
+                break;
+            case Rop::SrcAnd:
+                palette.AndInto(from, to, count);
+                break;
+            case Rop::SrcPaint:
+                palette.OrInto(from, to, count);
+                break;
+            }
         }
         return written;
     }
