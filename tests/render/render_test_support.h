@@ -16,21 +16,12 @@
 #include <vector>
 
 #include "portable/raster/surface.h"
+#include "support/text_files.h"
 
 namespace vyla::render::testing {
 
-inline std::string ReadText(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline void WriteText(const std::filesystem::path& p, const std::string& text)
-{
-    std::ofstream(p, std::ios::binary) << text;
-}
+using vyla::testing::ReadText;
+using vyla::testing::WriteText;
 
 struct ProgramRun {
     int status = -1;

@@ -12,6 +12,7 @@
 
 #include "headless/headless_host.h"
 #include "owl/owl.h"
+#include "support/text_files.h"
 
 namespace vyla::testing {
 
@@ -32,19 +33,6 @@ public:
 private:
     std::filesystem::path path_;
 };
-
-inline std::string ReadText(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline void WriteText(const std::filesystem::path& p, const std::string& text)
-{
-    std::ofstream(p, std::ios::binary) << text;
-}
 
 // A host and an active runtime for one test.
 class HeadlessSystem {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "support/text_files.h"
 
 namespace vyla::x11::testing {
 
@@ -60,18 +61,8 @@ private:
     std::filesystem::path path_;
 };
 
-inline std::string ReadText(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline void WriteText(const std::filesystem::path& file, const std::string& text)
-{
-    std::ofstream(file, std::ios::binary) << text;
-}
+using vyla::testing::ReadText;
+using vyla::testing::WriteText;
 
 // Runs xdotool on the display; its exit code.
 inline int Xdotool(const std::string& displayVariable, std::vector<std::string> args)
