@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "headless/headless_host.h"
-#include "owl/owl.h"
+#include "framework/framework.h"
 #include "scene/vylaapp.h"
 #include "scene/vylawin.h"
 

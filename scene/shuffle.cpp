@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "owl/owl.h"
+#include "framework/framework.h"
 
 void ShuffleOrder(int* order, unsigned count)
 {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "owl/owl.h"
+#include "framework/framework.h"
 #include "shell/scrnsavwin.h"
 
 class TVylaScrnSavWindow : public TScrnSavWindow {

@@ -2,7 +2,7 @@
 // opens and writes all four when confirmed with OK; Cancel writes nothing.
 #pragma once
 
-#include "owl/owl.h"
+#include "framework/framework.h"
 
 class TScrnSavDlg : public TDialog {
 public:

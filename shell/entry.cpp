@@ -2,7 +2,7 @@
 // application main function.
 #include <memory>
 
-#include "owl/owl.h"
+#include "framework/framework.h"
 
 namespace {
 // The module made here when no one else made one; destroyed at process exit.

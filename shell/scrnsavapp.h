@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "owl/owl.h"
+#include "framework/framework.h"
 
 class TScrnSavWindow;
 

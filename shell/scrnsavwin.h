@@ -3,7 +3,7 @@
 // the first sign of the user.
 #pragma once
 
-#include "owl/owl.h"
+#include "framework/framework.h"
 
 class TScrnSavWindow : public TFrameWindow {
 public:

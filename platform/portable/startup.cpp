@@ -1,5 +1,5 @@
 // The runtime's argument vector, as the portable backends' main() set it.
-#include "owl/owl.h"
+#include "framework/framework.h"
 #include "portable/runtime.h"
 
 int RuntimeArgc()

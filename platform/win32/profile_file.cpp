@@ -1,7 +1,7 @@
 // The framework's settings files on Windows: the system's rule, with the
 // user's own copy when the system's place cannot be written (see
 // win32/profile_location.h).
-#include "owl/profile_file.h"
+#include "framework/profile_file.h"
 #include "win32/profile_location.h"
 
 using vyla::win32::ProfileLocation;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "owl/owl.h"
+#include "framework/framework.h"
 
 namespace {
 // One sequence per process, as the C library's rand has.

@@ -1,6 +1,6 @@
 // The system timer ticks every 15.6 ms unless asked otherwise; the message
 // loop's 1 ms waits need 1 ms ticks while the saver runs.
-#include "owl/wait_precision.h"
+#include "framework/wait_precision.h"
 
 #include "api/winapi.h"
 #include <mmsystem.h>

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "owl/window_surface.h"
+#include "framework/window_surface.h"
 
 namespace vyla::win32 {
 namespace {

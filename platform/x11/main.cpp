@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "owl/owl.h"
+#include "framework/framework.h"
 #include "portable/runtime.h"
 #include "x11/x11_host.h"  // after the framework: Xlib defines macros such as None and Bool
 

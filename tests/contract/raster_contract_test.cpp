@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "contract_support.h"
-#include "owl/owl.h"
+#include "framework/framework.h"
 
 namespace {
 

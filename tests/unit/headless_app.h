@@ -11,7 +11,7 @@
 #include <string>
 
 #include "headless/headless_host.h"
-#include "owl/owl.h"
+#include "framework/framework.h"
 #include "support/text_files.h"
 
 namespace vyla::testing {

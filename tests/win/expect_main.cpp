@@ -20,7 +20,7 @@
 
 #include "desktop_picture.h"
 #include "headless/headless_host.h"
-#include "owl/owl.h"
+#include "framework/framework.h"
 #include "screen_match.h"
 
 namespace {

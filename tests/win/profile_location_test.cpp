@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "owl/owl.h"
+#include "framework/framework.h"
 #include "win32/profile_location.h"
 
 namespace {

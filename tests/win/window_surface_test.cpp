@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "owl/owl.h"
+#include "framework/framework.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "harness.h"
 #include "headless/headless_host.h"
-#include "owl/owl.h"
+#include "framework/framework.h"
 #include "portable/raster/blit.h"
 
 namespace vyla::x11::testing {

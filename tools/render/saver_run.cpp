@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "headless/headless_host.h"
-#include "owl/owl.h"
+#include "framework/framework.h"
 
 namespace vyla::render {
 

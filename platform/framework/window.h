@@ -4,8 +4,8 @@
 #include <string>
 
 #include "api/winapi.h"
-#include "owl/eventhandler.h"
-#include "owl/geometry.h"
+#include "framework/response_table.h"
+#include "framework/geometry.h"
 
 class TApplication;
 class TModule;
@@ -33,7 +33,7 @@ public:
     TWindow& operator=(const TWindow&) = delete;
 
     // Registers the class if needed and creates the system window; throws
-    // TXOwl when that fails.
+    // TXFramework when that fails.
     virtual void Create();
     // Runs once the system window exists.
     virtual void SetupWindow();

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "api/winapi.h"
-#include "owl/module.h"
+#include "framework/module.h"
 
 class TFrameWindow;
 

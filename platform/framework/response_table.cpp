@@ -1,4 +1,4 @@
-#include "owl/eventhandler.h"
+#include "framework/response_table.h"
 
 bool SearchEntries(std::span<const TResponseTableEntry> entries, TEventInfo& info)
 {

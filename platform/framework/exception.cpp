@@ -1,4 +1,4 @@
-#include "owl/except.h"
+#include "framework/exception.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // TFrameWindow: a top-level window, the kind an application's main window is.
 #pragma once
 
-#include "owl/window.h"
+#include "framework/window.h"
 
 class TFrameWindow : public TWindow {
 public:

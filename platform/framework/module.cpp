@@ -1,4 +1,4 @@
-#include "owl/module.h"
+#include "framework/module.h"
 
 TModule* GlobalModule = nullptr;
 

@@ -1,16 +1,15 @@
-#include "owl/gdiobjec.h"
+#include "framework/gdi_objects.h"
 
 #include <cstring>
 #include <span>
 
 #include "common/dib.h"
-#include "owl/dc.h"
-#include "owl/except.h"
+#include "framework/exception.h"
 
-TBitmap::TBitmap(const TDC& dc, int width, int height) : Handle(CreateCompatibleBitmap(dc.GetHDC(), width, height))
+TBitmap::TBitmap(HDC dc, int width, int height) : Handle(CreateCompatibleBitmap(dc, width, height))
 {
     if (!Handle)
-        throw TXOwl("Cannot create a bitmap for an off-screen surface");
+        throw TXFramework("Cannot create a bitmap for an off-screen surface");
 }
 
 TBitmap::~TBitmap()

@@ -1,7 +1,7 @@
-#include "owl/dialog.h"
+#include "framework/dialog.h"
 
-#include "owl/applicat.h"
-#include "owl/module.h"
+#include "framework/application.h"
+#include "framework/module.h"
 
 TDialog::TDialog(TWindow* parent, const char* templateName, TModule* module)
     : TWindow(parent, nullptr, module), TemplateName(templateName ? templateName : "")

@@ -1,8 +1,8 @@
-#include "owl/applicat.h"
+#include "framework/application.h"
 #include <utility>
 
-#include "owl/framewin.h"
-#include "owl/wait_precision.h"
+#include "framework/frame_window.h"
+#include "framework/wait_precision.h"
 
 HINSTANCE TApplication::InitHInstance = nullptr;
 HINSTANCE TApplication::InitHPrevInstance = nullptr;

@@ -10,7 +10,7 @@
 #include <type_traits>
 
 #include "api/winapi.h"
-#include "owl/geometry.h"
+#include "framework/geometry.h"
 
 class TWindow;
 struct TResponseTableEntry;

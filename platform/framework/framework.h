@@ -2,17 +2,17 @@
 #pragma once
 
 #include "api/winapi.h"
-#include "owl/applicat.h"
-#include "owl/dc.h"
-#include "owl/dialog.h"
-#include "owl/eventhandler.h"
-#include "owl/except.h"
-#include "owl/framewin.h"
-#include "owl/gdiobjec.h"
-#include "owl/geometry.h"
-#include "owl/module.h"
-#include "owl/profile.h"
-#include "owl/window.h"
+#include "framework/application.h"
+#include "framework/device_context.h"
+#include "framework/dialog.h"
+#include "framework/response_table.h"
+#include "framework/exception.h"
+#include "framework/frame_window.h"
+#include "framework/gdi_objects.h"
+#include "framework/geometry.h"
+#include "framework/module.h"
+#include "framework/profile.h"
+#include "framework/window.h"
 
 // The application main function, which the program defines; the entry
 // function calls it with the runtime's argument count and vector.

@@ -7,13 +7,11 @@
 
 #include "api/winapi.h"
 
-class TDC;
-
-// A bitmap compatible with a drawing context.
+// A bitmap compatible with a drawing context (a TDC converts to its HDC).
 class TBitmap {
 public:
-    // Throws TXOwl when the bitmap cannot be created.
-    TBitmap(const TDC& dc, int width, int height);
+    // Throws TXFramework when the bitmap cannot be created.
+    TBitmap(HDC dc, int width, int height);
     ~TBitmap();
     TBitmap(const TBitmap&) = delete;
     TBitmap& operator=(const TBitmap&) = delete;

@@ -1,8 +1,7 @@
-#include "owl/dc.h"
+#include "framework/device_context.h"
 
-#include "owl/except.h"
-#include "owl/gdiobjec.h"
-#include "owl/window_surface.h"
+#include "framework/exception.h"
+#include "framework/window_surface.h"
 
 TDC::TDC(HDC handle) : Handle(handle) {}
 
@@ -70,14 +69,14 @@ TMemoryDC::TMemoryDC()
 {
     Handle = CreateCompatibleDC(nullptr);
     if (!Handle)
-        throw TXOwl("Cannot create an off-screen drawing surface");
+        throw TXFramework("Cannot create an off-screen drawing surface");
 }
 
 TMemoryDC::TMemoryDC(const TDC& dc)
 {
     Handle = CreateCompatibleDC(dc.GetHDC());
     if (!Handle)
-        throw TXOwl("Cannot create an off-screen drawing surface");
+        throw TXFramework("Cannot create an off-screen drawing surface");
 }
 
 TMemoryDC::~TMemoryDC()

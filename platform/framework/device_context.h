@@ -2,9 +2,7 @@
 #pragma once
 
 #include "api/winapi.h"
-
-class TBitmap;
-class TDib;
+#include "framework/gdi_objects.h"
 
 class TDC {
 public:

@@ -1,7 +1,7 @@
-#include "owl/profile.h"
+#include "framework/profile.h"
 
 #include "api/winapi.h"
-#include "owl/profile_file.h"
+#include "framework/profile_file.h"
 
 TProfile::TProfile(const char* section, const char* fileName) : Section(section ? section : ""), FileName(fileName ? fileName : "")
 {

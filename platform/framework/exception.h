@@ -12,7 +12,7 @@ public:
 };
 
 // A window or drawing resource the framework could not create.
-class TXOwl : public xmsg {
+class TXFramework : public xmsg {
 public:
     using xmsg::xmsg;
 };

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "owl/window.h"
+#include "framework/window.h"
 
 class TDialog : public TWindow {
 public:

@@ -1,9 +1,9 @@
 // The portable runtime's side of the framework's platform hooks: its window
 // contexts draw straight into the screen the host shows, its settings files
 // live where the host says, and its waits are already exact.
-#include "owl/profile_file.h"
-#include "owl/wait_precision.h"
-#include "owl/window_surface.h"
+#include "framework/profile_file.h"
+#include "framework/wait_precision.h"
+#include "framework/window_surface.h"
 
 HDC AcquireWindowDC(HWND window)
 {

@@ -1,4 +1,4 @@
-#include "owl/framewin.h"
+#include "framework/frame_window.h"
 
 TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow*, bool, TModule* module)
     : TWindow(parent, title, module)

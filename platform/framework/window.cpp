@@ -1,13 +1,13 @@
-#include "owl/window.h"
+#include "framework/window.h"
 
 #include <exception>
 #include <string>
 
-#include "owl/applicat.h"
-#include "owl/except.h"
-#include "owl/framewin.h"
-#include "owl/module.h"
-#include "owl/window_surface.h"
+#include "framework/application.h"
+#include "framework/exception.h"
+#include "framework/frame_window.h"
+#include "framework/module.h"
+#include "framework/window_surface.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ void TWindow::Create()
         GetWindowClass(wc);
         wc.lpszClassName = className;
         if (!RegisterClassA(&wc))
-            throw TXOwl(std::string("Cannot register the window class ") + className);
+            throw TXFramework(std::string("Cannot register the window class ") + className);
     }
     HWND parent = Parent ? Parent->GetHandle() : nullptr;
     HWND hwnd = CreateWindowExA(Attr.ExStyle, className, Title.empty() ? nullptr : Title.c_str(), Attr.Style, Attr.X, Attr.Y,
@@ -100,7 +100,7 @@ void TWindow::Create()
     if (TApplication* app = GetApplication())
         app->ResumeThrow();
     if (!hwnd)
-        throw TXOwl(std::string("Cannot create the window ") + className);
+        throw TXFramework(std::string("Cannot create the window ") + className);
     RECT r{};
     if (GetWindowRect(hwnd, &r)) {
         Attr.X = r.left;
