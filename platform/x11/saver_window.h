@@ -24,6 +24,7 @@ public:
     const Rect& Area() const { return area_; }
 
     void SetCursorVisible(bool visible);
+    Cursor BlankCursor() const { return blankCursor_; }
     void MoveTo(const Rect& area);
 
     // Tries to take whichever of the two grabs is not yet held (another

@@ -14,6 +14,7 @@
 #include "portable/runtime.h"
 #include "x11/gtk_dialog.h"
 #include "x11/input_messages.h"
+#include "x11/monitor_layout.h"
 #include "x11/pixel_format.h"
 #include "x11/profile_location.h"
 
@@ -53,7 +54,9 @@ X11Host::X11Host(std::unique_ptr<XConnection> connection)
 {
     Display* display = connection_->Get();
     int screen = connection_->ScreenNumber();
-    Size size{DisplayWidth(display, screen), DisplayHeight(display, screen)};
+    Size whole{DisplayWidth(display, screen), DisplayHeight(display, screen)};
+    monitor_ = ChoosePrimaryMonitor(QueryMonitors(display, connection_->Root()), whole);
+    Size size = monitor_.GetSize();
     if (auto surface = raster::Surface::Create(size))
         screen_ = std::move(*surface);
     damage_.SetBounds(screen_.Bounds());
@@ -67,6 +70,8 @@ X11Host::~X11Host()
 {
     // The window and image need the connection: they go first.
     window_.reset();
+    cover_.reset();
+    claim_.reset();
     presenter_.reset();
     if (previousTimerSlackNs_ != 0)
         prctl(PR_SET_TIMERSLACK, previousTimerSlackNs_, 0, 0, 0);
@@ -109,7 +114,7 @@ Point X11Host::CursorPos()
     int rootX = 0, rootY = 0, winX = 0, winY = 0;
     unsigned mask = 0;
     if (XQueryPointer(connection_->Get(), connection_->Root(), &root, &child, &rootX, &rootY, &winX, &winY, &mask))
-        lastCursor_ = Point{rootX, rootY};
+        lastCursor_ = Point{rootX - monitor_.left, rootY - monitor_.top};
     return lastCursor_;
 }
 
@@ -119,6 +124,8 @@ void X11Host::CursorVisibilityChanged(bool visible)
     xQuiet_ = false;
     if (window_)
         window_->SetCursorVisible(visible);
+    if (cover_ && window_)
+        cover_->SetCursor(visible ? None : window_->BlankCursor());
 }
 
 void X11Host::ReadDesktop()
@@ -128,7 +135,7 @@ void X11Host::ReadDesktop()
     if (screen_.Bounds().IsEmpty())
         return;
     Display* display = connection_->Get();
-    XImage* image = XGetImage(display, connection_->Root(), 0, 0, static_cast<unsigned>(screen_.Width()),
+    XImage* image = XGetImage(display, connection_->Root(), monitor_.left, monitor_.top, static_cast<unsigned>(screen_.Width()),
                               static_cast<unsigned>(screen_.Height()), AllPlanes, ZPixmap);
     if (!image)
         return;  // the saver starts from a black screen
@@ -142,6 +149,12 @@ void X11Host::WindowShown(HWND window, const Rect& rect)
     if (connection_->Lost() || window_ || IsDialog(window))
         return;
     xQuiet_ = false;
+    // A saver started while another runs stands down before it draws.
+    claim_ = SaverClaim::Take(*connection_);
+    if (!claim_) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return;
+    }
     if (!presenter_) {
         presenter_ = std::make_unique<ScreenPresenter>(*connection_, screen_.GetSize());
         // Drawing straight into the shared image spares a copy per change.
@@ -149,7 +162,13 @@ void X11Host::WindowShown(HWND window, const Rect& rect)
             screen_ = std::move(*frame);
     }
     ReadDesktop();
-    window_ = std::make_unique<SaverWindow>(*connection_, rect, cursorVisible_);
+    Rect whole = Rect::FromXYWH(0, 0, DisplayWidth(connection_->Get(), connection_->ScreenNumber()),
+                               DisplayHeight(connection_->Get(), connection_->ScreenNumber()));
+    if (monitor_ != whole)
+        cover_ = std::make_unique<CoverWindow>(*connection_, whole);
+    window_ = std::make_unique<SaverWindow>(*connection_, rect.Translated(monitor_.left, monitor_.top), cursorVisible_);
+    if (cover_ && !cursorVisible_)
+        cover_->SetCursor(window_->BlankCursor());
     saverHandle_ = window;
     grabStart_ = lastGrabAttempt_ = TickCount();
     window_->TryGrab();
@@ -161,6 +180,8 @@ void X11Host::WindowHidden(HWND window)
         return;
     xQuiet_ = false;
     window_.reset();
+    cover_.reset();
+    claim_.reset();
     saverHandle_ = nullptr;
 }
 
@@ -169,7 +190,7 @@ void X11Host::WindowMoved(HWND window, const Rect& rect)
     if (window != saverHandle_ || !window_)
         return;
     xQuiet_ = false;
-    window_->MoveTo(rect);
+    window_->MoveTo(rect.Translated(monitor_.left, monitor_.top));
 }
 
 void X11Host::DrawingDone()
@@ -189,7 +210,7 @@ void X11Host::PresentDamage()
     if (!window_ || !presenter_)
         return;
     xQuiet_ = false;
-    presenter_->Present(screen_, areas, window_->Id(), window_->Origin());
+    presenter_->Present(screen_, areas, window_->Id(), FrameOrigin());
 }
 
 bool X11Host::GrabPending() const
@@ -213,17 +234,44 @@ void X11Host::HandleEvent(XEvent& event)
 {
     if (presenter_ && presenter_->TakeCompletion(event))
         return;
+    if (claim_ && claim_->Answer(event))
+        return;
+    if (window_ && cover_ && event.xany.window == cover_->Id())
+        HandleCoverEvent(event);
     if (!window_ || event.xany.window != window_->Id())
         return;
     if (event.type == Expose) {
         const XExposeEvent& e = event.xexpose;
-        Point origin = window_->Origin();
+        Point origin = FrameOrigin();
         damage_.Add(Rect::FromXYWH(std::int64_t{origin.x} + e.x, std::int64_t{origin.y} + e.y, e.width, e.height));
         return;
     }
     KeySym keysym = event.type == KeyPress ? XLookupKeysym(&event.xkey, 0) : NoSymbol;
     for (const InputMessage& m : InputMessages(event, keysym))
         PostMessageA(saverHandle_, m.message, m.wParam, m.lParam);
+}
+
+Point X11Host::FrameOrigin() const
+{
+    Point origin = window_->Origin();
+    return Point{origin.x - monitor_.left, origin.y - monitor_.top};
+}
+
+void X11Host::HandleCoverEvent(XEvent& event)
+{
+    // Positions become the saver window's, as a grab would report them.
+    int dx = cover_->Origin().x - window_->Origin().x;
+    int dy = cover_->Origin().y - window_->Origin().y;
+    if (event.type == MotionNotify) {
+        event.xmotion.x += dx;
+        event.xmotion.y += dy;
+    } else if (event.type == ButtonPress) {
+        event.xbutton.x += dx;
+        event.xbutton.y += dy;
+    } else if (event.type != KeyPress) {
+        return;
+    }
+    event.xany.window = window_->Id();
 }
 
 void X11Host::RequestClose()

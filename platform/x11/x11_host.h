@@ -7,6 +7,9 @@
 // on what the program draws is sent to that window at the end of every
 // drawing step, and reading the screen gives back what is on it. Where the
 // server shares memory with us, the framebuffer is the shared image itself.
+//
+// With several monitors the program's screen is the primary monitor: its
+// origin is the framebuffer's, and the other monitors are covered black.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +18,9 @@
 #include <string_view>
 
 #include "portable/host.h"
+#include "x11/cover_window.h"
 #include "x11/damage_region.h"
+#include "x11/saver_claim.h"
 #include "x11/saver_window.h"
 #include "x11/screen_presenter.h"
 #include "x11/signal_pipe.h"
@@ -68,12 +73,19 @@ private:
     bool GrabPending() const;
     void RequestClose();
     void NoteDisplayLost();
+    // Where the saver window's top-left corner is in the framebuffer.
+    Point FrameOrigin() const;
+    // An event on the black cover, as the saver window would have seen it.
+    void HandleCoverEvent(XEvent& event);
 
     std::unique_ptr<XConnection> connection_;
+    Rect monitor_;  // the program's screen on the root window
     raster::Surface screen_;
     DamageRegion damage_;
     SignalPipe signals_;
     std::unique_ptr<ScreenPresenter> presenter_;
+    std::unique_ptr<SaverClaim> claim_;
+    std::unique_ptr<CoverWindow> cover_;  // only with several monitors
     std::unique_ptr<SaverWindow> window_;
     HWND saverHandle_ = nullptr;
     bool cursorVisible_ = true;
