@@ -1,0 +1,121 @@
+// A second standalone saver started while one runs (an idle watcher firing
+// twice): it leaves at once without touching the screen, and the first one
+// still ends on the user's move.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <optional>
+
+#include "child_process.h"
+#include "desktop_picture.h"
+#include "harness.h"
+#include "x_client.h"
+#include "xvfb_server.h"
+
+using namespace vyla::x11::testing;
+using vyla::Size;
+using vyla::raster::Surface;
+
+namespace {
+
+constexpr Size kScreen{640, 480};
+constexpr const char* kSaverName = "Vyla Screen Saver";
+constexpr int kStartMs = 10000;
+constexpr int kEndMs = 5000;
+
+int ExitCode(const std::optional<int>& status)
+{
+    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
+}
+
+class SecondSaver : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server_ = XvfbServer::Start(kScreen);
+        ASSERT_TRUE(server_) << "Xvfb did not start";
+        client_ = XClient::Connect(server_->DisplayName());
+        ASSERT_TRUE(client_);
+        ASSERT_TRUE(SetRootPicture(client_->Get(), DesktopPicture(kScreen)));
+    }
+
+    std::unique_ptr<ChildProcess> StartSaver()
+    {
+        return std::make_unique<ChildProcess>(
+            std::vector<std::string>{ProgramPath()},
+            std::vector<std::string>{server_->DisplayVariable(), "XDG_CONFIG_HOME=" + settings_.Path().string()}, true);
+    }
+
+    // Up, holding both grabs, and past its first drawing step.
+    bool WaitUntilRunning(ChildProcess& saver)
+    {
+        WaitFor([&] { return !saver.Running() || (client_->FindOverrideWindow(kSaverName) && client_->OthersHoldGrabs()); },
+                kStartMs);
+        return saver.Running();
+    }
+
+    int CountSaverWindows()
+    {
+        ::Window root = 0, parent = 0;
+        ::Window* children = nullptr;
+        unsigned count = 0;
+        int found = 0;
+        if (!XQueryTree(client_->Get(), client_->Root(), &root, &parent, &children, &count))
+            return -1;
+        for (unsigned i = 0; i < count; ++i) {
+            char* name = nullptr;
+            if (XFetchName(client_->Get(), children[i], &name) && name) {
+                found += std::string(name) == kSaverName;
+                XFree(name);
+            }
+        }
+        if (children)
+            XFree(children);
+        return found;
+    }
+
+    int Xdo(std::vector<std::string> args) { return Xdotool(server_->DisplayVariable(), std::move(args)); }
+
+    std::unique_ptr<XvfbServer> server_;
+    std::unique_ptr<XClient> client_;
+    TempDir settings_;
+};
+
+TEST_F(SecondSaver, LeavesAtOnceWithStatusZeroAndTheFirstStillEndsOnAMove)
+{
+    auto first = StartSaver();
+    ASSERT_TRUE(WaitUntilRunning(*first)) << "the first saver ended, status " << ExitCode(first->Wait(0));
+
+    auto second = StartSaver();
+    auto status = second->Wait(kStartMs);
+    ASSERT_TRUE(status) << "the second saver stayed up";
+    EXPECT_EQ(ExitCode(status), 0);
+    EXPECT_EQ(CountSaverWindows(), 1) << "the second saver made a window of its own";
+
+    EXPECT_TRUE(first->Running());
+    EXPECT_TRUE(client_->OthersHoldGrabs()) << "the first saver lost its grabs";
+    EXPECT_EQ(Xdo({"mousemove_relative", "--", "1", "0"}), 0);
+    EXPECT_EQ(ExitCode(first->Wait(kEndMs)), 0);
+}
+
+TEST_F(SecondSaver, MayStartOnceTheFirstHasEndedHoweverItEnded)
+{
+    // Ended by the user, and killed outright: neither leaves a claim behind.
+    auto first = StartSaver();
+    ASSERT_TRUE(WaitUntilRunning(*first));
+    EXPECT_EQ(Xdo({"key", "a"}), 0);
+    EXPECT_EQ(ExitCode(first->Wait(kEndMs)), 0);
+
+    auto killed = StartSaver();
+    ASSERT_TRUE(WaitUntilRunning(*killed)) << "a saver after a normal end did not stay up";
+    killed->Signal(SIGKILL);
+    ASSERT_TRUE(killed->Wait(kEndMs));
+
+    auto next = StartSaver();
+    ASSERT_TRUE(WaitUntilRunning(*next)) << "a saver after a killed one did not stay up";
+    EXPECT_EQ(Xdo({"mousemove_relative", "--", "0", "1"}), 0);
+    EXPECT_EQ(ExitCode(next->Wait(kEndMs)), 0);
+}
+
+}  // namespace
