@@ -1,5 +1,6 @@
 # make test: install what is missing, build everything, run every test.
 # make run:  build and run the saver.
+# make package: the Debian package, build/native/vyla_VERSION_ARCH.deb.
 SHELL := /bin/bash
 JOBS ?= 2
 NATIVE := build/native
@@ -11,7 +12,7 @@ WIN64 := build/win64
 # The native tree whose helper computes what the module must show under Wine.
 WINTEST_NATIVE ?= $(NATIVE)
 
-.PHONY: all deps native asan fuzz test run bench clean win32 win64 wine-helper wintest
+.PHONY: all deps native asan fuzz test run bench clean win32 win64 wine-helper wintest package
 
 all: native
 
@@ -71,6 +72,9 @@ test: native asan fuzz
 	cd $(ASAN) && ctest --output-on-failure
 	cd $(NATIVE) && ctest --output-on-failure
 	$(MAKE) wintest
+
+package: native
+	cmake --build $(NATIVE) --target package
 
 run: native
 	@tools/run.sh

@@ -10,6 +10,7 @@
 #include "desktop_picture.h"
 #include "harness.h"
 #include "headless_scene.h"
+#include "scene_check.h"
 #include "x11/monitor_layout.h"
 #include "x_client.h"
 #include "xvfb_server.h"
@@ -123,22 +124,7 @@ TEST_F(SaverOnTwoMonitors, ShowsTheSceneOnThePrimaryAndBlackElsewhereAndEndsOnAM
             if (!saver->Running())
                 return true;
             shot = client_->Screenshot();
-            Surface inScene = Crop(shot, kPrimary);
-            wrongInScene = 0;
-            for (int y = 0; y < inScene.Height(); ++y)
-                for (int x = 0; x < inScene.Width(); ++x) {
-                    Point p{x, y};
-                    bool corner = std::any_of(scene.corners.begin(), scene.corners.end(),
-                                              [&](const Rect& r) { return r.Contains(p); });
-                    if (!corner && inScene.At(x, y) != scene.bordered.At(x, y))
-                        ++wrongInScene;
-                }
-            for (std::size_t i = 0; i < 4 && wrongInScene == 0; ++i) {
-                Surface corner = Crop(inScene, scene.corners[i]);
-                if (std::none_of(scene.frames[i].begin(), scene.frames[i].end(),
-                                 [&](const Surface& f) { return SamePixels(f, corner); }))
-                    ++wrongInScene;
-            }
+            wrongInScene = SceneMismatches(Crop(shot, kPrimary), scene);
             notBlack = CountNotBlack(shot, kPrimary);
             return wrongInScene == 0 && notBlack == 0;
         },
