@@ -61,19 +61,32 @@ PixelFormat PixelFormat::Of(const Visual& visual)
     return PixelFormat(visual.red_mask, visual.green_mask, visual.blue_mask);
 }
 
+PixelFormat PixelFormat::ForScreen(Display* display, int screen)
+{
+    const Visual& visual = *DefaultVisual(display, screen);
+    PixelFormat format = Of(visual);
+    if (visual.c_class != TrueColor && visual.c_class != DirectColor)
+        format.palette_ = ColormapPalette::ForScreen(display, screen);
+    return format;
+}
+
 unsigned long PixelFormat::FromRgb(raster::Pixel rgb) const
 {
+    if (palette_)
+        return palette_->FromRgb(rgb);
     return red_.FromByte(rgb >> 16) | green_.FromByte(rgb >> 8) | blue_.FromByte(rgb);
 }
 
 raster::Pixel PixelFormat::ToRgb(unsigned long pixel) const
 {
+    if (palette_)
+        return palette_->ToRgb(pixel);
     return (raster::Pixel{red_.ToByte(pixel)} << 16) | (raster::Pixel{green_.ToByte(pixel)} << 8) | blue_.ToByte(pixel);
 }
 
 bool PixelFormat::MatchesSurface(const XImage& image) const
 {
-    return IsDirect32(image) && red_.mask == 0xFF0000 && green_.mask == 0x00FF00 && blue_.mask == 0x0000FF;
+    return !palette_ && IsDirect32(image) && red_.mask == 0xFF0000 && green_.mask == 0x00FF00 && blue_.mask == 0x0000FF;
 }
 
 void CopyToImage(const raster::Surface& surface, const Rect& area, XImage& image, Point imageOrigin,

@@ -4,8 +4,11 @@
 
 #include <X11/Xlib.h>
 
+#include <memory>
+
 #include "common/geometry.h"
 #include "portable/raster/surface.h"
+#include "x11/colormap_palette.h"
 
 namespace vyla::x11 {
 
@@ -25,6 +28,9 @@ class PixelFormat {
 public:
     PixelFormat(unsigned long redMask, unsigned long greenMask, unsigned long blueMask);
     static PixelFormat Of(const Visual& visual);
+    // The screen's default visual: its channel masks on a true-colour
+    // screen, its default colormap on a screen with colour cells.
+    static PixelFormat ForScreen(Display* display, int screen);
 
     unsigned long FromRgb(raster::Pixel rgb) const;
     raster::Pixel ToRgb(unsigned long pixel) const;
@@ -35,6 +41,7 @@ public:
 
 private:
     Channel red_, green_, blue_;
+    std::shared_ptr<const ColormapPalette> palette_;  // null: true colour
 };
 
 // Copies area (surface coordinates) of the surface into the image at

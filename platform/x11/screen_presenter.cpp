@@ -23,7 +23,7 @@ struct ScreenPresenter::Segment {
 };
 
 ScreenPresenter::ScreenPresenter(XConnection& connection, Size size)
-    : connection_(connection), format_(PixelFormat::Of(*DefaultVisual(connection.Get(), connection.ScreenNumber())))
+    : connection_(connection), format_(PixelFormat::ForScreen(connection.Get(), connection.ScreenNumber()))
 {
     Display* display = connection_.Get();
     int screen = connection_.ScreenNumber();

@@ -139,7 +139,7 @@ void X11Host::ReadDesktop()
                               static_cast<unsigned>(screen_.Height()), AllPlanes, ZPixmap);
     if (!image)
         return;  // the saver starts from a black screen
-    CopyFromImage(*image, screen_, PixelFormat::Of(*DefaultVisual(display, connection_->ScreenNumber())));
+    CopyFromImage(*image, screen_, PixelFormat::ForScreen(display, connection_->ScreenNumber()));
     XDestroyImage(image);
 }
 

@@ -76,7 +76,7 @@ bool SetRootPicture(Display* display, const raster::Surface& picture)
         return false;
     std::vector<char> pixels(static_cast<std::size_t>(image->bytes_per_line) * height);
     image->data = pixels.data();
-    CopyToImage(picture, picture.Bounds(), *image, Point{}, PixelFormat::Of(*visual));
+    CopyToImage(picture, picture.Bounds(), *image, Point{}, PixelFormat::ForScreen(display, screen));
 
     Pixmap pixmap = XCreatePixmap(display, root, width, height, depth);
     GC gc = XCreateGC(display, pixmap, 0, nullptr);

@@ -56,7 +56,7 @@ raster::Surface XClient::Screenshot(const Rect& area)
                               static_cast<unsigned>(r.Height()), AllPlanes, ZPixmap);
     if (!image)
         return {};
-    CopyFromImage(*image, *surface, PixelFormat::Of(*DefaultVisual(display_, DefaultScreen(display_))));
+    CopyFromImage(*image, *surface, PixelFormat::ForScreen(display_, DefaultScreen(display_)));
     XDestroyImage(image);
     return std::move(*surface);
 }

@@ -14,7 +14,7 @@ namespace {
 constexpr int kStartTimeoutMs = 10000;
 }
 
-std::unique_ptr<XvfbServer> XvfbServer::Start(Size screen)
+std::unique_ptr<XvfbServer> XvfbServer::Start(Size screen, int depth)
 {
     // -displayfd: Xvfb picks a free display itself and writes its number
     // once it accepts connections, so there is no guessing and no race.
@@ -22,7 +22,7 @@ std::unique_ptr<XvfbServer> XvfbServer::Start(Size screen)
     if (pipe(fds) != 0)
         return nullptr;
     fcntl(fds[0], F_SETFD, FD_CLOEXEC);  // only the write end goes to Xvfb
-    std::string geometry = std::to_string(screen.width) + "x" + std::to_string(screen.height) + "x24";
+    std::string geometry = std::to_string(screen.width) + "x" + std::to_string(screen.height) + "x" + std::to_string(depth);
     auto process = std::make_unique<ChildProcess>(
         std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", geometry, "-nolisten", "tcp",
                                  "-noreset"},

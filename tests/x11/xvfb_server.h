@@ -13,7 +13,8 @@ namespace vyla::x11::testing {
 class XvfbServer {
 public:
     // nullptr if Xvfb could not be started (or did not answer in time).
-    static std::unique_ptr<XvfbServer> Start(Size screen);
+    // depth: bits per pixel of the screen (8 gives a PseudoColor screen).
+    static std::unique_ptr<XvfbServer> Start(Size screen, int depth = 24);
     ~XvfbServer();
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
