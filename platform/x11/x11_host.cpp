@@ -149,7 +149,8 @@ void X11Host::WindowShown(HWND window, const Rect& rect)
     if (connection_->Lost() || window_ || IsDialog(window))
         return;
     xQuiet_ = false;
-    // A saver started while another runs stands down before it draws.
+    // A saver started while another runs stands down before it draws. (A
+    // hack under the screen-saver daemon must not: it runs one per monitor.)
     claim_ = SaverClaim::Take(*connection_);
     if (!claim_) {
         PostMessageA(window, WM_CLOSE, 0, 0);
