@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <thread>
 
 #include "child_process.h"
 #include "desktop_picture.h"
@@ -143,6 +144,29 @@ TEST_F(SaverOnTwoMonitors, ShowsTheSceneOnThePrimaryAndBlackElsewhereAndEndsOnAM
     // Both the scene and the black cover are gone.
     EXPECT_TRUE(WaitFor([&] { return SamePixels(client_->Screenshot(), desktop_); }, kEndMs))
         << "the screen did not go back to the desktop";
+}
+
+TEST_F(SaverOnTwoMonitors, WithoutThePointerGrabAMoveOverTheBlackCoverStillEndsIt)
+{
+    ASSERT_EQ(Xdo({"mousemove", "200", "300"}), 0);
+    // Another client holds the pointer until the saver has stopped trying
+    // for it (about a second), then lets go: the pointer's events now go to
+    // the window under it, the black cover.
+    auto holder = XClient::Connect(server_->DisplayName());
+    ASSERT_TRUE(holder);
+    ASSERT_EQ(XGrabPointer(holder->Get(), holder->Root(), False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime),
+              GrabSuccess);
+    XSync(holder->Get(), False);
+    auto saver = StartSaver();
+    ASSERT_TRUE(WaitFor([&] { return !saver->Running() || client_->FindOverrideWindow("Vyla Screen Saver"); }, kStartMs));
+    ASSERT_TRUE(saver->Running());
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    holder.reset();
+
+    ASSERT_TRUE(saver->Running()) << "the saver ended when the other client let go";
+    EXPECT_TRUE(WaitFor([&] { return client_->CursorIsBlank(); }, kStartMs)) << "the cursor shows over the black cover";
+    EXPECT_EQ(Xdo({"mousemove_relative", "--", "0", "1"}), 0);
+    EXPECT_EQ(ExitCode(saver->Wait(kEndMs)), 0) << "a move over the cover did not end the saver";
 }
 
 }  // namespace
