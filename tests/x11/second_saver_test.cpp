@@ -118,4 +118,30 @@ TEST_F(SecondSaver, MayStartOnceTheFirstHasEndedHoweverItEnded)
     EXPECT_EQ(ExitCode(next->Wait(kEndMs)), 0);
 }
 
+TEST_F(SecondSaver, TheRunningSaverOwnsItsSelectionAndRefusesToConvertIt)
+{
+    Display* d = client_->Get();
+    Atom selection = XInternAtom(d, "VYLA_SAVER_0", False);
+    EXPECT_EQ(XGetSelectionOwner(d, selection), static_cast<::Window>(None));
+    auto saver = StartSaver();
+    ASSERT_TRUE(WaitUntilRunning(*saver));
+    EXPECT_NE(XGetSelectionOwner(d, selection), static_cast<::Window>(None));
+
+    // A client asking for its contents gets an answer (none), not a wait.
+    ::Window requestor = XCreateSimpleWindow(d, client_->Root(), 0, 0, 1, 1, 0, 0, 0);
+    XConvertSelection(d, selection, XInternAtom(d, "STRING", False), XInternAtom(d, "VYLA_TEST", False), requestor,
+                      CurrentTime);
+    XEvent reply{};
+    bool answered = WaitFor([&] { return XCheckTypedWindowEvent(d, requestor, SelectionNotify, &reply) == True; }, kStartMs);
+    EXPECT_TRUE(answered) << "no answer to a conversion request";
+    if (answered) {
+        EXPECT_EQ(reply.xselection.property, static_cast<Atom>(None));
+    }
+    XDestroyWindow(d, requestor);
+
+    saver->Signal(SIGTERM);
+    EXPECT_EQ(ExitCode(saver->Wait(kEndMs)), 0);
+    EXPECT_TRUE(WaitFor([&] { return XGetSelectionOwner(d, selection) == None; }, kEndMs)) << "the claim outlived the saver";
+}
+
 }  // namespace
