@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/window_surface.h"
+#include "win32/monitor_covers.h"
 
 namespace vyla::win32 {
 namespace {
@@ -144,6 +145,7 @@ void WindowSurface::Resize(HWND window)
 
 }  // namespace vyla::win32
 
+using vyla::win32::MonitorCovers;
 using vyla::win32::WindowSurface;
 
 HDC AcquireWindowDC(HWND window)
@@ -177,8 +179,12 @@ bool WindowSurfaceMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, L
     switch (msg) {
     case WM_SHOWWINDOW:
         // Sent while the window is still hidden: the screen shows what is beneath.
-        if (wParam && WindowSurface::ShowsWhatIsBeneath(window))
+        if (wParam && WindowSurface::ShowsWhatIsBeneath(window)) {
             WindowSurface::Attach(window);
+            // A saver over the primary monitor leaves no other monitor bare.
+            if (MonitorCovers::FillsPrimaryMonitor(window))
+                MonitorCovers::Cover(window);
+        }
         return false;
     case WM_WINDOWPOSCHANGED:
         if (WindowSurface* surface = WindowSurface::Find(window);
@@ -207,6 +213,7 @@ bool WindowSurfaceMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, L
         return false;
     case WM_NCDESTROY:
         WindowSurface::Detach(window);
+        MonitorCovers::Forget(window);
         return false;
     default:
         return false;
