@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/window_surface.h"
+#include "win32/desktop_wallpaper.h"
 #include "win32/monitor_covers.h"
 
 namespace vyla::win32 {
@@ -49,8 +50,15 @@ std::unique_ptr<BackingStore> WindowSurface::GrabScreen(HWND window)
     if (!screen)
         return nullptr;
     auto store = std::make_unique<BackingStore>(screen, client.right, client.bottom);
-    if (store->IsOK())
-        BitBlt(store->Dc(), 0, 0, store->Width(), store->Height(), screen, origin.x, origin.y, SRCCOPY);
+    if (store->IsOK()) {
+        // On the system's own screen-saver desktop the screen shows a plain
+        // colour: the picture there is the user's desktop as drawn from the
+        // wallpaper settings.
+        if (DesktopWallpaper::OnOwnDesktop())
+            DesktopWallpaper::Paint(store->Dc(), RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
+        else
+            BitBlt(store->Dc(), 0, 0, store->Width(), store->Height(), screen, origin.x, origin.y, SRCCOPY);
+    }
     ReleaseDC(nullptr, screen);
     if (!store->IsOK())
         return nullptr;
