@@ -1,6 +1,8 @@
 #include "common/wallpaper_layout.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 
 namespace vyla {
 namespace {
@@ -14,16 +16,24 @@ std::string_view Trimmed(std::string_view text)
     return text;
 }
 
-// a * b / c rounded to the nearest integer, for positive sizes.
-int ScaledRounded(int a, int b, int c)
+int Clamped(std::int64_t v)
 {
-    return static_cast<int>((std::int64_t{a} * b + c / 2) / c);
+    return static_cast<int>(std::clamp<std::int64_t>(v, 0, std::numeric_limits<int>::max()));
 }
 
+// a * b / c rounded to the nearest integer, for positive sizes; a result
+// past the int range is held at its end.
+int ScaledRounded(int a, int b, int c)
+{
+    return Clamped((std::int64_t{a} * b + c / 2) / c);
+}
+
+// Computed wide and clamped, so that no size the settings or a file can give
+// overflows.
 Rect Centred(Size size, const Rect& area)
 {
-    const int left = area.left + (area.Width() - size.width) / 2;
-    const int top = area.top + (area.Height() - size.height) / 2;
+    const std::int64_t left = area.left + (std::int64_t{area.right} - area.left - size.width) / 2;
+    const std::int64_t top = area.top + (std::int64_t{area.bottom} - area.top - size.height) / 2;
     return Rect::FromXYWH(left, top, size.width, size.height);
 }
 
@@ -31,12 +41,15 @@ Rect Centred(Size size, const Rect& area)
 // area (cover) or fitting inside it.
 Size Scaled(Size picture, const Rect& area, bool cover)
 {
-    const std::int64_t byWidth = std::int64_t{area.Width()} * picture.height;   // area wider than the picture?
-    const std::int64_t byHeight = std::int64_t{area.Height()} * picture.width;
+    const int width = Clamped(std::int64_t{area.right} - area.left);
+    const int height = Clamped(std::int64_t{area.bottom} - area.top);
+    // Compares the shapes: is the area relatively wider than the picture?
+    const std::int64_t byWidth = std::int64_t{width} * picture.height;
+    const std::int64_t byHeight = std::int64_t{height} * picture.width;
     const bool matchWidth = cover ? byWidth >= byHeight : byWidth <= byHeight;
     if (matchWidth)
-        return Size{area.Width(), ScaledRounded(picture.height, area.Width(), picture.width)};
-    return Size{ScaledRounded(picture.width, area.Height(), picture.height), area.Height()};
+        return Size{width, ScaledRounded(picture.height, width, picture.width)};
+    return Size{ScaledRounded(picture.width, height, picture.height), height};
 }
 
 }  // namespace

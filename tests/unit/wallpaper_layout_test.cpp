@@ -72,6 +72,19 @@ TEST(PlaceWallpaper, SpanFillsEveryMonitorTogether)
     EXPECT_EQ(PlaceWallpaper(Size{1440, 600}, WallpaperStyle::Span, kMonitor, left), left);
 }
 
+TEST(PlaceWallpaper, ExtremeSizesStayInRange)
+{
+    // A picture one pixel high filling a monitor: its width would pass the
+    // int range, and is held inside it instead of wrapping.
+    const Rect r = PlaceWallpaper(Size{2, 1}, WallpaperStyle::Fill, Rect{0, 0, 1, 2000000000}, kVirtual);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_GT(r.Width(), 0);
+    const Rect big = PlaceWallpaper(Size{2000000000, 2000000000}, WallpaperStyle::Centre,
+                                    Rect{-2000000000, -2000000000, 2000000000, 2000000000}, kVirtual);
+    EXPECT_FALSE(big.IsEmpty());
+    EXPECT_EQ(big.left, -1000000000);
+}
+
 TEST(PlaceWallpaper, NothingToPlaceGivesNothing)
 {
     for (auto style : {WallpaperStyle::Centre, WallpaperStyle::Tile, WallpaperStyle::Stretch, WallpaperStyle::Fit,
