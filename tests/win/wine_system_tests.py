@@ -28,6 +28,7 @@ import subprocess
 import sys
 import time
 
+sys.dont_write_bytecode = True  # nothing left in the source tree by the import below
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wine_tests  # noqa: E402
 from wine_tests import Failure, log, wait_exit, dialog_window, control, SAVER_CLASS, DIALOG_TITLE  # noqa: E402
