@@ -15,7 +15,8 @@ Uses the helpers of wine_tests.py, with a Wine prefix of its own
   - the system's own screen-saver desktop: a host program makes the desktop
     "Screen-saver" and starts the module on it. The screen there shows a
     plain colour; the saver must start from the user's wallpaper instead,
-    centred or tiled over the background colour as the settings say. In
+    centred, tiled, fitted or filling, over the background colour, as the
+    settings say. In
     the same session, on Wine's virtual desktop, the settings dialog in the
     en_US locale must keep its Japanese captions and draw them with glyphs,
     not question marks (--dialog-png saves its screenshot).
@@ -283,12 +284,22 @@ def saver_window_id(session):
     return None
 
 
-def own_desktop_run(session, name, wallpaper_size, style, tile, expected_args):
+def blocks_wallpaper(session, size):
+    """A wallpaper maker: the test desktop's coloured blocks at that size."""
+    return lambda path: subprocess.run([session.args.expect, "desktop", path, str(size[0]), str(size[1])], check=True)
+
+
+def plain_wallpaper(size, colour):
+    """A wallpaper maker: one colour, which any scaling keeps exactly."""
+    return lambda path: subprocess.run(["convert", "-size", "%dx%d" % size, "xc:rgb(%d,%d,%d)" % colour,
+                                        "BMP3:" + path], check=True)
+
+
+def own_desktop_run(session, name, make_wallpaper, style, tile, expected_args):
     """The saver on the desktop "Screen-saver" over the wallpaper, placed as the settings say."""
     session.clear_settings()
     wallpaper = os.path.join(session.prefix, "drive_c", "vyla-wallpaper.bmp")
-    subprocess.run([session.args.expect, "desktop", wallpaper, str(wallpaper_size[0]), str(wallpaper_size[1])],
-                   check=True)
+    make_wallpaper(wallpaper)
     session.set_desktop_values(WallpaperStyle=style, TileWallpaper=tile)
     expected = os.path.join(session.work, name + "-desktop.ppm")
     subprocess.run(["convert", "-size", "%dx%d" % PRIMARY] + expected_args(wallpaper) + ["-depth", "8", expected],
@@ -410,14 +421,24 @@ def main():
     def own_desktop_tests(s):
         centre = (300, 200)
         tile = (160, 120)
+        green = (30, 150, 60)
         background = "xc:rgb(%d,%d,%d)" % BACKGROUND
+        # A 4:1 picture fitted to 800 x 600 is 800 x 200, with bars of the
+        # background colour above and below.
+        fitted = ["-fill", "rgb(%d,%d,%d)" % green, "-draw", "rectangle 0,200 799,399"]
         return [
             ("own desktop: the scene over the wallpaper centred on the background colour",
-             lambda: own_desktop_run(s, "centre", centre, "0", "0", lambda w: [
+             lambda: own_desktop_run(s, "centre", blocks_wallpaper(s, centre), "0", "0", lambda w: [
                  background, w, "-geometry", "+%d+%d" % ((PRIMARY[0] - centre[0]) // 2, (PRIMARY[1] - centre[1]) // 2),
                  "-composite"])),
             ("own desktop: the scene over the wallpaper tiled",
-             lambda: own_desktop_run(s, "tile", tile, "0", "1", lambda w: ["tile:" + w])),
+             lambda: own_desktop_run(s, "tile", blocks_wallpaper(s, tile), "0", "1", lambda w: ["tile:" + w])),
+            ("own desktop: the scene over the wallpaper fitted",
+             lambda: own_desktop_run(s, "fit", plain_wallpaper((400, 100), green), "6", "0",
+                                     lambda w: [background] + fitted)),
+            ("own desktop: the scene over the wallpaper filling the screen, scaled far past it",
+             lambda: own_desktop_run(s, "fill", plain_wallpaper((100, 400), green), "10", "0",
+                                     lambda w: ["xc:rgb(%d,%d,%d)" % green])),
             ("en_US locale: the dialog's Japanese captions are kept and drawn", lambda: dialog_legible(s)),
         ]
 
