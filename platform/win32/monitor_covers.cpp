@@ -18,7 +18,8 @@ BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM param)
     return TRUE;
 }
 
-ATOM RegisterCoverClass(HINSTANCE instance, WNDPROC proc)
+// True when the class exists, registered now or before.
+bool RegisterCoverClass(HINSTANCE instance, WNDPROC proc)
 {
     WNDCLASSA wc{};
     wc.lpfnWndProc = proc;
@@ -26,9 +27,7 @@ ATOM RegisterCoverClass(HINSTANCE instance, WNDPROC proc)
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = kCoverClass;
     // Registering twice fails harmlessly: the first registration stands.
-    if (ATOM atom = RegisterClassA(&wc))
-        return atom;
-    return GetClassInfoA(instance, kCoverClass, &wc) ? 1 : 0;
+    return RegisterClassA(&wc) != 0 || GetClassInfoA(instance, kCoverClass, &wc) != FALSE;
 }
 
 // A point of the cover's client area as a point of the owner's client area,
