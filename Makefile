@@ -62,11 +62,13 @@ wine-helper: deps
 	@test -f $(WINTEST_NATIVE)/CMakeCache.txt || cmake -S . -B $(WINTEST_NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(WINTEST_NATIVE) -j $(JOBS) --target vyla_wine_expect
 
-# Both modules' PE headers, imports and resources; then the 64-bit one under Wine.
+# Both modules' PE headers, imports and resources; then the 64-bit one under Wine
+# (one display and monitor, then two monitors, the own desktop, another locale).
 wintest: win32 win64 wine-helper
 	python3 tests/win/pe_check.py $(WIN32)/vyla.scr i386 .
 	python3 tests/win/pe_check.py $(WIN64)/vyla.scr amd64 .
 	python3 tests/win/wine_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
+	python3 tests/win/wine_system_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
 
 test: native asan fuzz
 	cd $(ASAN) && ctest --output-on-failure

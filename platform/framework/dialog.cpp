@@ -1,6 +1,7 @@
 #include "framework/dialog.h"
 
 #include "framework/application.h"
+#include "framework/modal_dialog.h"
 #include "framework/module.h"
 
 TDialog::TDialog(TWindow* parent, const char* templateName, TModule* module)
@@ -14,7 +15,7 @@ int TDialog::Execute()
 {
     HINSTANCE instance = GetModule() ? GetModule()->GetHandle() : nullptr;
     HWND owner = Parent ? Parent->GetHandle() : nullptr;
-    INT_PTR result = DialogBoxParamA(instance, TemplateName.c_str(), owner, DialogProc, reinterpret_cast<LPARAM>(this));
+    INT_PTR result = RunModalDialog(instance, TemplateName.c_str(), owner, DialogProc, reinterpret_cast<LPARAM>(this));
     HWindow = nullptr;
     if (TApplication* app = GetApplication())
         app->ResumeThrow();

@@ -1,6 +1,8 @@
 // The portable runtime's side of the framework's platform hooks: its window
 // contexts draw straight into the screen the host shows, its settings files
-// live where the host says, and its waits are already exact.
+// live where the host says, its waits are already exact, and its dialogs
+// keep their captions as the template gives them.
+#include "framework/modal_dialog.h"
 #include "framework/profile_file.h"
 #include "framework/wait_precision.h"
 #include "framework/window_surface.h"
@@ -38,3 +40,8 @@ bool WriteProfileText(const char* section, const char* key, const char* value, c
 TWaitPrecision::TWaitPrecision() = default;
 
 TWaitPrecision::~TWaitPrecision() = default;
+
+INT_PTR RunModalDialog(HINSTANCE instance, const char* templateName, HWND owner, DLGPROC proc, LPARAM param)
+{
+    return DialogBoxParamA(instance, templateName, owner, proc, param);
+}

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "framework/window_surface.h"
+#include "win32/desktop_wallpaper.h"
+#include "win32/monitor_covers.h"
 
 namespace vyla::win32 {
 namespace {
@@ -48,8 +50,15 @@ std::unique_ptr<BackingStore> WindowSurface::GrabScreen(HWND window)
     if (!screen)
         return nullptr;
     auto store = std::make_unique<BackingStore>(screen, client.right, client.bottom);
-    if (store->IsOK())
-        BitBlt(store->Dc(), 0, 0, store->Width(), store->Height(), screen, origin.x, origin.y, SRCCOPY);
+    if (store->IsOK()) {
+        // On the system's own screen-saver desktop the screen shows a plain
+        // colour: the picture there is the user's desktop as drawn from the
+        // wallpaper settings.
+        if (DesktopWallpaper::OnOwnDesktop())
+            DesktopWallpaper::Paint(store->Dc(), RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
+        else
+            BitBlt(store->Dc(), 0, 0, store->Width(), store->Height(), screen, origin.x, origin.y, SRCCOPY);
+    }
     ReleaseDC(nullptr, screen);
     if (!store->IsOK())
         return nullptr;
@@ -144,6 +153,7 @@ void WindowSurface::Resize(HWND window)
 
 }  // namespace vyla::win32
 
+using vyla::win32::MonitorCovers;
 using vyla::win32::WindowSurface;
 
 HDC AcquireWindowDC(HWND window)
@@ -177,8 +187,12 @@ bool WindowSurfaceMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, L
     switch (msg) {
     case WM_SHOWWINDOW:
         // Sent while the window is still hidden: the screen shows what is beneath.
-        if (wParam && WindowSurface::ShowsWhatIsBeneath(window))
+        if (wParam && WindowSurface::ShowsWhatIsBeneath(window)) {
             WindowSurface::Attach(window);
+            // A saver over the primary monitor leaves no other monitor bare.
+            if (MonitorCovers::FillsPrimaryMonitor(window))
+                MonitorCovers::Cover(window);
+        }
         return false;
     case WM_WINDOWPOSCHANGED:
         if (WindowSurface* surface = WindowSurface::Find(window);
@@ -207,6 +221,7 @@ bool WindowSurfaceMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, L
         return false;
     case WM_NCDESTROY:
         WindowSurface::Detach(window);
+        MonitorCovers::Forget(window);
         return false;
     default:
         return false;

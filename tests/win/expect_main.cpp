@@ -5,15 +5,17 @@
 //   vyla_wine_expect bare SHOT.ppm
 //       exit 0 when the screenshot shows exactly the desktop picture: the
 //       screen has settled after the previous run;
-//   vyla_wine_expect match SHOT.ppm [--color N] [--speed N] [--diff OUT.ppm]
+//   vyla_wine_expect match SHOT.ppm [--color N] [--speed N] [--diff OUT.ppm] [--desktop PICTURE.ppm]
 //       runs the program in saver mode on the headless backend over the same
 //       desktop picture and settings, and compares the screenshot with every
 //       screen it shows in one full turn of the flowers (the screenshot may
-//       catch any of them). Exit 0 when one matches.
+//       catch any of them). Exit 0 when one matches. --desktop: over that
+//       picture instead of the test desktop.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include <unistd.h>
@@ -39,7 +41,7 @@ int Usage()
 {
     std::fprintf(stderr, "usage: vyla_wine_expect desktop OUT.bmp WIDTH HEIGHT\n"
                          "       vyla_wine_expect bare SHOT.ppm\n"
-                         "       vyla_wine_expect match SHOT.ppm [--color N] [--speed N] [--diff OUT.ppm]\n");
+                         "       vyla_wine_expect match SHOT.ppm [--color N] [--speed N] [--diff OUT.ppm] [--desktop PICTURE.ppm]\n");
     return 2;
 }
 
@@ -47,6 +49,7 @@ struct MatchOptions {
     int color = 0;
     int speed = 0;
     const char* diff = nullptr;
+    const char* desktop = nullptr;
 };
 
 int MatchShot(const char* shotFile, const MatchOptions& options)
@@ -62,8 +65,14 @@ int MatchShot(const char* shotFile, const MatchOptions& options)
     std::ofstream(settings / "vyla.ini") << "[options]\ncolor=" << options.color << "\nspeed=" << options.speed
                                          << "\ngirls=0\ninterval=0\n";
 
+    std::optional<Surface> desktop = options.desktop ? vyla::wintest::ReadPpm(options.desktop)
+                                                     : std::optional<Surface>(vyla::wintest::DesktopPicture(size));
+    if (!desktop || desktop->GetSize() != size) {
+        std::fprintf(stderr, "no desktop picture of the screenshot's size\n");
+        return 2;
+    }
     HeadlessHost host(size, vyla::BuiltinResources());
-    host.SetDesktop(vyla::wintest::DesktopPicture(size));
+    host.SetDesktop(*desktop);
     host.SetProfileDirectory(settings);
     host.SetTick(100000);
     host.SetCursorPos(vyla::Point{size.width / 2, size.height / 2});
@@ -132,6 +141,8 @@ int main(int argc, char** argv)
                 options.speed = std::atoi(argv[i + 1]);
             else if (std::strcmp(argv[i], "--diff") == 0)
                 options.diff = argv[i + 1];
+            else if (std::strcmp(argv[i], "--desktop") == 0)
+                options.desktop = argv[i + 1];
             else
                 return Usage();
         }
