@@ -226,7 +226,7 @@ protected:
         argv.push_back("HOME=" + home.string());
         argv.push_back(server_->DisplayVariable());
         argv.push_back("PATH=/usr/libexec/xscreensaver:/usr/bin:/bin");
-        for (std::string word : {"xscreensaver", "-no-splash", "-no-capture-stderr"})
+        for (std::string word : {"xscreensaver", "--no-splash"})
             argv.push_back(word);
         daemon_ = std::make_unique<ChildProcess>(argv, std::vector<std::string>{}, true);
         // The daemon answers commands once it is up.
@@ -387,6 +387,32 @@ TEST_F(HackInWindow, APreviewWindowGetsASmallCompleteSceneAndNoGrabOrWindowOfIts
 
     hack->Signal(SIGTERM);
     EXPECT_EQ(ExitCode(hack->Wait(kEndMs)), 0);
+}
+
+TEST_F(HackInWindow, RootMeansTheDaemonsWindowWhenItNamesOneElseTheRoot)
+{
+    const Rect area = Rect::FromXYWH(300, 200, 400, 300);
+    char id[32];
+    std::snprintf(id, sizeof id, "%lu", static_cast<unsigned long>(MakeWindow(area)));
+    const std::vector<std::string> env{server_->DisplayVariable(), "XDG_CONFIG_HOME=" + settings_.Path().string()};
+    {
+        ChildProcess hack({ProgramPath(), "-root"}, {env[0], env[1], std::string("XSCREENSAVER_WINDOW=") + id}, true);
+        ExpectScene(area, "hack-root-daemon-window");
+        hack.Signal(SIGTERM);
+        EXPECT_EQ(ExitCode(hack.Wait(kEndMs)), 0);
+    }
+    XDestroyWindow(client_->Get(), window_);
+    XSync(client_->Get(), False);
+    window_ = 0;
+    {
+        ChildProcess hack({ProgramPath(), "--root"}, env, true);
+        ExpectScene(Rect::FromSize(kScreen), "hack-root");
+        hack.Signal(SIGTERM);
+        EXPECT_EQ(ExitCode(hack.Wait(kEndMs)), 0);
+    }
+    // What the root showed comes back.
+    XClearWindow(client_->Get(), client_->Root());
+    XSync(client_->Get(), False);
 }
 
 TEST_F(HackInWindow, AResizedWindowGetsTheSceneForItsNewSize)
