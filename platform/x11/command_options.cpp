@@ -157,8 +157,6 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args)
             return Failure("unknown option \"" + std::string(argument) + "\"");
         }
     }
-    if (options.root && options.windowId)
-        return Failure("--root and --window-id exclude each other");
     for (std::size_t k = 0; k < rest.size(); ++k) {
         if (k > 0)
             options.commandLine += ' ';
@@ -181,7 +179,7 @@ std::string UsageText(std::string_view program)
            "\n"
            "Where to draw (as a hack of the X screen-saver daemon):\n"
            "  --root              the window in $XSCREENSAVER_WINDOW, else the root window\n"
-           "  --window-id ID      the window ID (decimal, or hexadecimal after 0x)\n"
+           "  --window-id ID      the window ID (decimal, or hexadecimal after 0x); wins over --root\n"
            "Settings for this run only (the settings file is not changed):\n"
            "  --color crimson|white\n"
            "  --speed slow|normal|fast\n"

@@ -26,7 +26,8 @@ struct CommandOptions {
 
     // --root: the root window, or $XSCREENSAVER_WINDOW when it is set.
     bool root = false;
-    // --window-id: draw into this window.
+    // --window-id: draw into this window, --root or not (a settings
+    // program's preview runs the daemon's command with this added).
     std::optional<std::uint32_t> windowId;
 
     // In the order given; a later one for the same key wins.

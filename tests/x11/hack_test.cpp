@@ -35,6 +35,8 @@ using vyla::raster::Surface;
 namespace {
 
 constexpr Size kScreen{800, 600};
+// Room for the daemon's settings program's window.
+constexpr Size kDaemonScreen{1024, 768};
 // Generous bounds for waiting on a loaded machine; no test measures speed.
 constexpr int kStartMs = 20000;
 constexpr int kEndMs = 10000;
@@ -182,10 +184,10 @@ class HackUnderDaemon : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        server_ = XvfbServer::Start(kScreen);
+        server_ = XvfbServer::Start(kDaemonScreen);
         if (server_)
             client_ = XClient::Connect(server_->DisplayName());
-        desktop_ = std::make_unique<Surface>(DesktopPicture(kScreen));
+        desktop_ = std::make_unique<Surface>(DesktopPicture(kDaemonScreen));
         // Only the background, no wallpaper property: what the hack shows
         // can then come only from the daemon's screenshot.
         if (client_)
@@ -277,7 +279,7 @@ TEST_F(HackUnderDaemon, ActivateShowsTheSceneOverTheDesktopAndDeactivateEndsIt)
 
     Surface shot;
     long mismatches = -1;
-    bool shown = ShowsScene(*client_, Rect::FromSize(kScreen), scene, &shot, &mismatches);
+    bool shown = ShowsScene(*client_, Rect::FromSize(kDaemonScreen), scene, &shot, &mismatches);
     WritePng(shot, OutputDirectory() / "xscreensaver.png");
     if (!shown)
         WritePng(scene.bordered, OutputDirectory() / "xscreensaver-expected.png");
@@ -292,6 +294,78 @@ TEST_F(HackUnderDaemon, ActivateShowsTheSceneOverTheDesktopAndDeactivateEndsIt)
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - asked);
     RecordProperty("hack_end_ms", static_cast<int>(took.count()));
     EXPECT_EQ(SegmentsMadeBy(hacks), 0) << "shared memory left behind";
+}
+
+TEST_F(HackUnderDaemon, TheSettingsProgramReadsTheDescriptionAndPreviewsVyla)
+{
+    // xscreensaver-settings reads descriptions from one fixed directory; a
+    // private mount namespace shows it one holding only vyla.xml, leaving
+    // the system's untouched. That takes root.
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root for a private mount namespace";
+    TempDir config;
+    std::filesystem::copy_file(VYLA_HACK_CONFIG, config.Path() / "vyla.xml");
+    ASSERT_EQ(chmod(config.Path().c_str(), 0755), 0);
+    const auto output = home_.Path() / "settings.log";
+    const std::string command =
+        "mount --bind " + config.Path().string() + " /usr/share/xscreensaver/config && exec " +
+        [&] {
+            std::string words;
+            for (const auto& w : user_.prefix)
+                words += w + " ";
+            return words;
+        }() +
+        "env -i HOME=" + home_.Path().string() + " " + server_->DisplayVariable() +
+        " PATH=/usr/bin:/bin xscreensaver-settings >" + output.string() + " 2>&1";
+    // The wallpaper, named for this test only: the other proves that the
+    // daemon's screenshot is used.
+    ASSERT_TRUE(SetWallpaper(client_->Get(), *desktop_));
+    struct Unname {
+        Display* display;
+        ~Unname()
+        {
+            XDeleteProperty(display, DefaultRootWindow(display), XInternAtom(display, "_XROOTPMAP_ID", False));
+            XSync(display, False);
+        }
+    } unname{client_->Get()};
+    ChildProcess settings({"unshare", "--mount", "--propagation", "private", "sh", "-c", command}, {}, true);
+
+    // It previews the selected hack at once, in a pane of its window.
+    std::optional<::Window> pane;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            for (pid_t pid : ProgramProcesses()) {
+                std::string cmdline = ReadText("/proc/" + std::to_string(pid) + "/cmdline");
+                auto at = cmdline.find(std::string("--window-id") + '\0');
+                if (at != std::string::npos)
+                    pane = std::stoul(cmdline.substr(at + 12), nullptr, 0);
+            }
+            return pane.has_value() || !settings.Running();
+        },
+        kStartMs))
+        << "no preview of Vyla";
+    ASSERT_TRUE(pane) << "xscreensaver-settings ended: " << ReadText(output);
+
+    XWindowAttributes attributes{};
+    ASSERT_TRUE(XGetWindowAttributes(client_->Get(), *pane, &attributes));
+    int x = 0, y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(client_->Get(), *pane, client_->Root(), 0, 0, &x, &y, &child);
+    const Rect area = Rect::FromXYWH(x, y, attributes.width, attributes.height);
+    // A pane has no screenshot: the scene is drawn over the part of the
+    // wallpaper under it.
+    const HeadlessScene scene = RunHeadlessScene(Crop(*desktop_, area));
+    Surface shot;
+    long mismatches = -1;
+    EXPECT_TRUE(ShowsScene(*client_, area, scene, &shot, &mismatches)) << mismatches << " pixels differ";
+    WritePng(client_->Screenshot(), OutputDirectory() / "xscreensaver-settings.png");
+
+    settings.Signal(SIGTERM);
+    settings.Wait(kEndMs);
+    // Whatever it complains about names the file.
+    const std::string said = ReadText(output);
+    EXPECT_EQ(said.find("vyla"), std::string::npos) << said;
+    EXPECT_EQ(said.find("Vyla"), std::string::npos) << said;
 }
 
 // ---------------------------------------------------------------------------
@@ -488,7 +562,7 @@ Outcome RunProgram(const std::string& arguments)
 TEST(HackCommandLine, BadInputsExitTwoWithOneLineAndTheUsage)
 {
     for (const char* bad : {"--bogus", "--color red", "--speed", "--interval 0", "--interval -3", "--window-id zz",
-                            "--root --window-id 5", "-x", "--girls=yes", "--color white /c"}) {
+                            "-x", "--girls=yes", "--color white /c"}) {
         Outcome r = RunProgram(bad);
         EXPECT_EQ(r.code, 2) << bad;
         EXPECT_TRUE(r.out.empty()) << bad;
