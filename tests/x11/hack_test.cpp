@@ -46,8 +46,8 @@ int ExitCode(const std::optional<int>& status)
     return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
 }
 
-// Processes running the program under test, by their command line.
-std::vector<pid_t> ProgramProcesses()
+// Processes running program, by their command line.
+std::vector<pid_t> ProgramProcesses(const std::string& program)
 {
     std::vector<pid_t> found;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
@@ -55,8 +55,7 @@ std::vector<pid_t> ProgramProcesses()
         if (name.empty() || !std::all_of(name.begin(), name.end(), ::isdigit))
             continue;
         std::string cmdline = ReadText(entry.path() / "cmdline");
-        std::string program = cmdline.substr(0, cmdline.find('\0'));
-        if (program == ProgramPath())
+        if (cmdline.substr(0, cmdline.find('\0')) == program)
             found.push_back(static_cast<pid_t>(std::stol(name)));
     }
     return found;
@@ -217,7 +216,11 @@ protected:
                                           "grabDesktopImages: True\n"
                                           "timeout: 2:00:00\n"
                                           "cycle: 2:00:00\n"
-                                          "programs: " + std::string(ProgramPath()) + " --root \\n\n");
+                                          "programs: " + hack_.string() + " --root \\n\n");
+        // The daemon's user may not reach the build tree: the hack is a copy of
+        // the program in the private HOME.
+        std::filesystem::create_directories(home / "bin");
+        std::filesystem::copy_file(ProgramPath(), hack_);
         for (const auto& entry : std::filesystem::recursive_directory_iterator(home))
             ASSERT_EQ(chown(entry.path().c_str(), user_.uid, user_.gid), 0);
         ASSERT_EQ(chown(home.c_str(), user_.uid, user_.gid), 0);
@@ -245,7 +248,7 @@ protected:
         daemon_.reset();
         // A hack the daemon left behind would be a failure of the test above;
         // it must not outlive this one.
-        for (pid_t pid : ProgramProcesses())
+        for (pid_t pid : ProgramProcesses(hack_.string()))
             kill(pid, SIGKILL);
     }
 
@@ -258,6 +261,7 @@ protected:
     inline static std::unique_ptr<XClient> client_;
     inline static std::unique_ptr<Surface> desktop_;
     TempDir home_;
+    const std::filesystem::path hack_ = home_.Path() / "bin" / "vyla";
     HackUser user_;
     std::unique_ptr<ChildProcess> daemon_;
 };
@@ -270,7 +274,7 @@ TEST_F(HackUnderDaemon, ActivateShowsTheSceneOverTheDesktopAndDeactivateEndsIt)
     std::set<pid_t> hacks;
     ASSERT_TRUE(WaitFor(
         [&] {
-            for (pid_t pid : ProgramProcesses())
+            for (pid_t pid : ProgramProcesses(hack_.string()))
                 hacks.insert(pid);
             return !hacks.empty();
         },
@@ -290,7 +294,7 @@ TEST_F(HackUnderDaemon, ActivateShowsTheSceneOverTheDesktopAndDeactivateEndsIt)
 
     const auto asked = std::chrono::steady_clock::now();
     ASSERT_EQ(Command("-deactivate"), 0);
-    EXPECT_TRUE(WaitFor([&] { return ProgramProcesses().empty(); }, kEndMs)) << "the hack stayed after -deactivate";
+    EXPECT_TRUE(WaitFor([&] { return ProgramProcesses(hack_.string()).empty(); }, kEndMs)) << "the hack stayed after -deactivate";
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - asked);
     RecordProperty("hack_end_ms", static_cast<int>(took.count()));
     EXPECT_EQ(SegmentsMadeBy(hacks), 0) << "shared memory left behind";
@@ -334,7 +338,7 @@ TEST_F(HackUnderDaemon, TheSettingsProgramReadsTheDescriptionAndPreviewsVyla)
     std::optional<::Window> pane;
     ASSERT_TRUE(WaitFor(
         [&] {
-            for (pid_t pid : ProgramProcesses()) {
+            for (pid_t pid : ProgramProcesses(hack_.string())) {
                 std::string cmdline = ReadText("/proc/" + std::to_string(pid) + "/cmdline");
                 auto at = cmdline.find(std::string("--window-id") + '\0');
                 if (at != std::string::npos)
