@@ -203,6 +203,7 @@ protected:
     {
         ASSERT_NE(server_, nullptr) << "Xvfb did not start";
         ASSERT_NE(client_, nullptr) << "no connection to Xvfb";
+        BeforeDaemon();
         user_ = HackUser::Choose();
         const auto home = home_.Path();
         std::filesystem::create_directories(home / ".config");
@@ -256,6 +257,9 @@ protected:
     {
         return RunCommand({"xscreensaver-command", word}, {server_->DisplayVariable()}, kEndMs);
     }
+
+    // The daemon reads the monitors' layout when it starts.
+    virtual void BeforeDaemon() {}
 
     inline static std::unique_ptr<XvfbServer> server_;
     inline static std::unique_ptr<XClient> client_;
@@ -370,6 +374,40 @@ TEST_F(HackUnderDaemon, TheSettingsProgramReadsTheDescriptionAndPreviewsVyla)
     const std::string said = ReadText(output);
     EXPECT_EQ(said.find("vyla"), std::string::npos) << said;
     EXPECT_EQ(said.find("Vyla"), std::string::npos) << said;
+}
+
+// Two monitors side by side: the daemon gives each a window of its own, with
+// a screenshot of that monitor only.
+class HackUnderDaemonOnTwoMonitors : public HackUnderDaemon {
+protected:
+    const Rect kLeft = Rect::FromXYWH(0, 0, 512, 768);
+    const Rect kRight = Rect::FromXYWH(512, 0, 512, 768);
+
+    void BeforeDaemon() override
+    {
+        const std::vector<std::string> display{server_->DisplayVariable()};
+        auto [code, monitors] = RunCommandOutput({"xrandr", "--listmonitors"}, display);
+        ASSERT_EQ(code, 0);
+        if (monitors.find(" left ") != std::string::npos)
+            return;
+        ASSERT_EQ(RunCommand({"xrandr", "--setmonitor", "left", "512/135x768/203+0+0", "screen"}, display), 0);
+        ASSERT_EQ(RunCommand({"xrandr", "--setmonitor", "right", "512/135x768/203+512+0", "none"}, display), 0);
+    }
+};
+
+TEST_F(HackUnderDaemonOnTwoMonitors, EachMonitorShowsItsOwnSceneOverItsPartOfTheDesktop)
+{
+    ASSERT_EQ(Command("-activate"), 0);
+    for (const Rect& monitor : {kLeft, kRight}) {
+        const HeadlessScene scene = RunHeadlessScene(Crop(*desktop_, monitor));
+        Surface shot;
+        long mismatches = -1;
+        EXPECT_TRUE(ShowsScene(*client_, monitor, scene, &shot, &mismatches))
+            << "monitor at x " << monitor.left << ": " << mismatches << " pixels outside the corners differ";
+    }
+    WritePng(client_->Screenshot(), OutputDirectory() / "xscreensaver-two-monitors.png");
+    ASSERT_EQ(Command("-deactivate"), 0);
+    EXPECT_TRUE(WaitFor([&] { return ProgramProcesses(hack_.string()).empty(); }, kEndMs));
 }
 
 // ---------------------------------------------------------------------------
