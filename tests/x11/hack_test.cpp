@@ -11,6 +11,8 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <chrono>
 #include <cstring>
 #include <fstream>
@@ -52,7 +54,7 @@ std::vector<pid_t> ProgramProcesses(const std::string& program)
     std::vector<pid_t> found;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         const std::string name = entry.path().filename().string();
-        if (name.empty() || !std::all_of(name.begin(), name.end(), ::isdigit))
+        if (name.empty() || !std::all_of(name.begin(), name.end(), [](unsigned char c) { return std::isdigit(c) != 0; }))
             continue;
         std::string cmdline = ReadText(entry.path() / "cmdline");
         if (cmdline.substr(0, cmdline.find('\0')) == program)
@@ -309,8 +311,8 @@ TEST_F(HackUnderDaemon, TheSettingsProgramReadsTheDescriptionAndPreviewsVyla)
     // xscreensaver-settings reads descriptions from one fixed directory; a
     // private mount namespace shows it one holding only vyla.xml, leaving
     // the system's untouched. That takes root.
-    if (geteuid() != 0)
-        GTEST_SKIP() << "needs root for a private mount namespace";
+    if (geteuid() != 0 || RunCommand({"unshare", "--mount", "true"}, {}) != 0)
+        GTEST_SKIP() << "needs root, allowed to make a private mount namespace";
     TempDir config;
     std::filesystem::copy_file(VYLA_HACK_CONFIG, config.Path() / "vyla.xml");
     ASSERT_EQ(chmod(config.Path().c_str(), 0755), 0);
