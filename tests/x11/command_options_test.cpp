@@ -117,12 +117,3 @@ TEST(CommandOptions, BadInputsAreRefusedWithTheirReason)
     EXPECT_NE(Refusal({"--color", "white", "/c"}).find("dialog"), std::string::npos);
     EXPECT_NE(Refusal({"-c", "--root"}).find("dialog"), std::string::npos);
 }
-
-TEST(CommandOptions, UsageNamesEveryOption)
-{
-    std::string usage = vyla::x11::UsageText("vyla");
-    for (const char* option : {"--root", "--window-id", "--color", "--speed", "--girls", "--no-girls", "--interval",
-                               "--help", "--version", "/c"})
-        EXPECT_NE(usage.find(option), std::string::npos) << option;
-    EXPECT_EQ(usage.back(), '\n');
-}
