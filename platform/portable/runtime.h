@@ -45,6 +45,19 @@ public:
     std::vector<char*> argumentPointers;
     void SetArguments(std::vector<std::string> args);
 
+    // Values settings files are read as holding for this run, whatever the
+    // files say (the program's command-line options). Nothing is written.
+    struct ProfileOverride {
+        std::string file;  // as the program names it, e.g. "vyla.ini"
+        std::string section;
+        std::string key;
+        std::string value;
+    };
+    std::vector<ProfileOverride> profileOverrides;
+    // The override for a key, compared without regard to case as the
+    // system compares names in settings files; the last one given wins.
+    const std::string* FindProfileOverride(const char* file, const char* section, const char* key) const;
+
     // Screen geometry from the host's screen.
     Rect ScreenRect() { return Rect::FromSize(host_.Screen().GetSize()); }
 

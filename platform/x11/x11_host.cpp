@@ -68,10 +68,11 @@ X11Host::X11Host(std::unique_ptr<XConnection> connection)
 
 X11Host::~X11Host()
 {
-    // The window and image need the connection: they go first.
+    // The windows and image need the connection: they go first.
     window_.reset();
     cover_.reset();
     claim_.reset();
+    target_.reset();
     presenter_.reset();
     if (previousTimerSlackNs_ != 0)
         prctl(PR_SET_TIMERSLACK, previousTimerSlackNs_, 0, 0, 0);
@@ -143,10 +144,100 @@ void X11Host::ReadDesktop()
     XDestroyImage(image);
 }
 
+bool X11Host::DrawInto(std::optional<::Window> window, std::string* error)
+{
+    auto target = HackTarget::Attach(*connection_, window.value_or(connection_->Root()), error);
+    if (!target)
+        return false;
+    auto surface = raster::Surface::Create(target->GetSize());
+    if (!surface) {
+        *error = "the window is too large";
+        return false;
+    }
+    target_ = std::move(target);
+    screen_ = std::move(*surface);
+    damage_.SetBounds(screen_.Bounds());
+    xQuiet_ = false;
+    return true;
+}
+
+bool X11Host::PrepareRerun()
+{
+    if (!target_ || !rerunPending_ || ending_ || target_->Gone() || connection_->Lost())
+        return false;
+    rerunPending_ = false;
+    targetShown_ = false;
+    saverHandle_ = nullptr;
+    // The next run's scene is built for the window's new size.
+    AwaitPresented();
+    presenter_.reset();
+    auto surface = raster::Surface::Create(target_->GetSize());
+    if (!surface)
+        return false;
+    screen_ = std::move(*surface);
+    damage_.Take();
+    damage_.SetBounds(screen_.Bounds());
+    xQuiet_ = false;
+    return true;
+}
+
+void X11Host::ShowInTarget(HWND window)
+{
+    if (targetShown_ || target_->Gone())
+        return;
+    xQuiet_ = false;
+    if (!presenter_) {
+        presenter_ = std::make_unique<ScreenPresenter>(*connection_, screen_.GetSize());
+        if (auto frame = presenter_->SharedFrame())
+            screen_ = std::move(*frame);
+    }
+    AwaitPresented();
+    target_->ReadDesktop(screen_);
+    saverHandle_ = window;
+    targetShown_ = true;
+    // The window is on screen already: no exposure will ask for the picture.
+    damage_.Add(screen_.Bounds());
+}
+
+void X11Host::HandleTargetEvent(const XEvent& event)
+{
+    Rect exposed;
+    switch (target_->Take(event, &exposed)) {
+    case HackTarget::Change::Exposed:
+        damage_.Add(exposed);
+        break;
+    case HackTarget::Change::Resized:
+        rerunPending_ = true;
+        RequestClose();
+        break;
+    case HackTarget::Change::Destroyed:
+        ending_ = true;
+        RequestClose();
+        break;
+    case HackTarget::Change::Nothing:
+        break;
+    }
+}
+
+bool X11Host::Presenting() const
+{
+    if (!presenter_ || connection_->Lost())
+        return false;
+    if (target_)
+        return targetShown_ && !target_->Gone();
+    return window_ != nullptr;
+}
+
 void X11Host::WindowShown(HWND window, const Rect& rect)
 {
+    if (connection_->Lost() || IsDialog(window))
+        return;
+    if (target_) {
+        ShowInTarget(window);
+        return;
+    }
     // One saver window; dialogs are GTK's.
-    if (connection_->Lost() || window_ || IsDialog(window))
+    if (window_)
         return;
     xQuiet_ = false;
     // A saver started while another runs stands down before it draws. (A
@@ -180,6 +271,7 @@ void X11Host::WindowHidden(HWND window)
     if (window != saverHandle_)
         return;
     xQuiet_ = false;
+    targetShown_ = false;
     window_.reset();
     cover_.reset();
     claim_.reset();
@@ -198,7 +290,7 @@ void X11Host::DrawingDone()
 {
     if (damage_.IsEmpty())
         return;
-    if (!window_ || !presenter_ || connection_->Lost()) {
+    if (!Presenting()) {
         damage_.Take();  // nothing shows it; the window's first exposure sends everything
         return;
     }
@@ -208,10 +300,13 @@ void X11Host::DrawingDone()
 void X11Host::PresentDamage()
 {
     auto areas = damage_.Take();
-    if (!window_ || !presenter_)
+    if (!Presenting())
         return;
     xQuiet_ = false;
-    presenter_->Present(screen_, areas, window_->Id(), FrameOrigin());
+    if (target_)
+        presenter_->Present(screen_, areas, target_->Id(), Point{});
+    else
+        presenter_->Present(screen_, areas, window_->Id(), FrameOrigin());
 }
 
 bool X11Host::GrabPending() const
@@ -237,6 +332,10 @@ void X11Host::HandleEvent(XEvent& event)
         return;
     if (claim_ && claim_->Answer(event))
         return;
+    if (target_) {
+        HandleTargetEvent(event);
+        return;
+    }
     if (window_ && cover_ && event.xany.window == cover_->Id())
         HandleCoverEvent(event);
     if (!window_ || event.xany.window != window_->Id())
@@ -295,8 +394,10 @@ void X11Host::NoteDisplayLost()
 
 void X11Host::PollEvents()
 {
-    if (signals_.TakeSignal())
+    if (signals_.TakeSignal()) {
+        ending_ = true;
         RequestClose();
+    }
     if (!connection_->Lost() && !xQuiet_) {
         Display* display = connection_->Get();
         while (!connection_->Lost() && XPending(display) > 0) {

@@ -15,12 +15,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "portable/host.h"
 #include "x11/cover_window.h"
 #include "x11/damage_region.h"
 #include "x11/saver_claim.h"
+#include "x11/hack_target.h"
 #include "x11/saver_window.h"
 #include "x11/screen_presenter.h"
 #include "x11/signal_pipe.h"
@@ -57,6 +60,14 @@ public:
     const ResourceSet& Resources() override { return resources_; }
     void Report(std::string_view caption, std::string_view text) override;
 
+    // Hack mode: from now on the screen is the given window (the root for
+    // nullopt), as an X screen-saver daemon's hack draws. Call before the
+    // program runs; false, with the reason in *error, if it cannot be used.
+    bool DrawInto(std::optional<::Window> window, std::string* error);
+    // After a run: true when it ended because the window changed size and
+    // the screen has been made the new size, so the program is to run again.
+    bool PrepareRerun();
+
     // The X server went away during the run.
     bool DisplayLost() const { return connection_->Lost(); }
     // Shared memory is in use for drawing (for diagnostics and tests).
@@ -77,6 +88,9 @@ private:
     Point FrameOrigin() const;
     // An event on the black cover, as the saver window would have seen it.
     void HandleCoverEvent(XEvent& event);
+    void ShowInTarget(HWND window);
+    void HandleTargetEvent(const XEvent& event);
+    bool Presenting() const;
 
     std::unique_ptr<XConnection> connection_;
     Rect monitor_;  // the program's screen on the root window
@@ -87,6 +101,10 @@ private:
     std::unique_ptr<SaverClaim> claim_;
     std::unique_ptr<CoverWindow> cover_;  // only with several monitors
     std::unique_ptr<SaverWindow> window_;
+    std::unique_ptr<HackTarget> target_;  // hack mode: the window drawn in
+    bool targetShown_ = false;
+    bool rerunPending_ = false;
+    bool ending_ = false;  // a signal came: no rerun
     HWND saverHandle_ = nullptr;
     bool cursorVisible_ = true;
     Point lastCursor_;

@@ -52,6 +52,8 @@ UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, LPCSTR 
 {
     if (!section || !key || !fileName)
         return static_cast<UINT>(defaultValue);
+    if (const std::string* forced = Runtime::Current().FindProfileOverride(fileName, section, key))
+        return static_cast<UINT>(vyla::ini::ParseInt(*forced));
     auto value = vyla::ini::ReadValue(ProfilePath(fileName), section, key);
     // An absent or empty value gives the default, as the system's reader does.
     if (!value || value->empty())

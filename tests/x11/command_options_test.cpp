@@ -1,0 +1,119 @@
+// The Linux program's command line, parsed in-process: the forms the X
+// screen-saver daemon and users write, and every bad input's one-line reason.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "x11/command_options.h"
+
+using vyla::x11::CommandOptions;
+using vyla::x11::ParseCommandLine;
+using vyla::x11::ParseWindowId;
+using vyla::x11::SettingOverride;
+
+namespace {
+
+CommandOptions Parsed(std::vector<std::string> args)
+{
+    auto result = ParseCommandLine(args);
+    EXPECT_TRUE(result.options) << "refused: " << result.error;
+    return result.options.value_or(CommandOptions{});
+}
+
+std::string Refusal(std::vector<std::string> args)
+{
+    auto result = ParseCommandLine(args);
+    EXPECT_FALSE(result.options) << "accepted";
+    EXPECT_EQ(result.error.find('\n'), std::string::npos) << "one line";
+    return result.error;
+}
+
+}  // namespace
+
+TEST(CommandOptions, TodaysCommandLinesPassThroughUnchanged)
+{
+    EXPECT_EQ(Parsed({}).commandLine, "");
+    EXPECT_FALSE(Parsed({}).HackMode());
+    EXPECT_EQ(Parsed({"/c"}).commandLine, "/c");
+    EXPECT_EQ(Parsed({"-c"}).commandLine, "-c");
+    // Windows-style arguments other than the dialog's still mean the saver.
+    EXPECT_EQ(Parsed({"/s"}).commandLine, "/s");
+    EXPECT_EQ(Parsed({"/p", "1234"}).commandLine, "/p 1234");
+    EXPECT_EQ(Parsed({"/c:1234"}).commandLine, "/c:1234");
+    EXPECT_EQ(Parsed({"--", "--root"}).commandLine, "--root");
+}
+
+TEST(CommandOptions, WhereToDrawInEveryForm)
+{
+    EXPECT_TRUE(Parsed({"--root"}).root);
+    EXPECT_TRUE(Parsed({"-root"}).root);
+    EXPECT_EQ(Parsed({"--window-id", "0x1a00003"}).windowId, 0x1a00003u);
+    EXPECT_EQ(Parsed({"-window-id", "0X1A00003"}).windowId, 0x1a00003u);
+    EXPECT_EQ(Parsed({"--window-id=27262979"}).windowId, 27262979u);
+    EXPECT_TRUE(Parsed({"-window-id", "42"}).HackMode());
+    EXPECT_EQ(Parsed({"--root"}).commandLine, "");
+    // The daemon's settings program previews a hack with its command plus
+    // the preview's window.
+    auto preview = Parsed({"--root", "--speed", "fast", "--window-id", "0x2400007"});
+    EXPECT_EQ(preview.windowId, 0x2400007u);
+    EXPECT_EQ(preview.commandLine, "");
+}
+
+TEST(CommandOptions, WindowIds)
+{
+    EXPECT_EQ(ParseWindowId("0xffffffff"), 0xffffffffu);
+    EXPECT_EQ(ParseWindowId("4294967295"), 4294967295u);
+    for (const char* bad : {"", "0", "0x", "0x0", "0x100000000", "4294967296", "-5", "+5", "12a", "0x1g", " 12",
+                            "99999999999999999999999"})
+        EXPECT_FALSE(ParseWindowId(bad)) << '"' << bad << '"';
+}
+
+TEST(CommandOptions, SettingsBecomeTheFilesValuesInOrder)
+{
+    auto options = Parsed({"--color", "white", "-speed=fast", "--girls", "--interval", "5", "--no-girls",
+                           "--speed", "slow", "-color", "crimson", "--speed=normal"});
+    std::vector<SettingOverride> expected{{"color", 1}, {"speed", 2}, {"girls", 1}, {"interval", 5},
+                                          {"girls", 0}, {"speed", 0}, {"color", 0}, {"speed", 1}};
+    EXPECT_EQ(options.settings, expected);
+    EXPECT_EQ(Parsed({"--interval", "86400"}).settings.back().value, 86400);
+    EXPECT_EQ(Parsed({"--interval=1"}).settings.back().value, 1);
+    // Settings apply to the saver on the whole screen too.
+    EXPECT_FALSE(Parsed({"--speed", "fast"}).HackMode());
+}
+
+TEST(CommandOptions, HelpAndVersionWinOverEverythingAfterThem)
+{
+    EXPECT_EQ(Parsed({"--help"}).action, CommandOptions::Action::ShowHelp);
+    EXPECT_EQ(Parsed({"-h"}).action, CommandOptions::Action::ShowHelp);
+    EXPECT_EQ(Parsed({"--version", "--bogus"}).action, CommandOptions::Action::ShowVersion);
+    EXPECT_EQ(Parsed({"--root", "-help"}).action, CommandOptions::Action::ShowHelp);
+    // An error before them still counts.
+    Refusal({"--bogus", "--help"});
+}
+
+TEST(CommandOptions, BadInputsAreRefusedWithTheirReason)
+{
+    EXPECT_NE(Refusal({"--bogus"}).find("--bogus"), std::string::npos);
+    EXPECT_NE(Refusal({"-x"}).find("-x"), std::string::npos);
+    EXPECT_NE(Refusal({"-"}).find("unknown"), std::string::npos);
+    EXPECT_NE(Refusal({"-C"}).find("unknown"), std::string::npos);
+    EXPECT_NE(Refusal({"--color", "red"}).find("\"red\""), std::string::npos);
+    EXPECT_NE(Refusal({"--color"}).find("crimson or white"), std::string::npos);
+    EXPECT_NE(Refusal({"--color="}).find("crimson or white"), std::string::npos);
+    EXPECT_NE(Refusal({"--color", "White"}).find("\"White\""), std::string::npos);
+    EXPECT_NE(Refusal({"--speed", "warp"}).find("slow, normal or fast"), std::string::npos);
+    EXPECT_NE(Refusal({"--speed"}).find("slow, normal or fast"), std::string::npos);
+    for (const char* bad : {"0", "-5", "86401", "5s", "1.5", "", "99999999999999999999"})
+        EXPECT_NE(Refusal({"--interval", bad}).find("--interval"), std::string::npos) << '"' << bad << '"';
+    EXPECT_NE(Refusal({"--interval"}).find("--interval"), std::string::npos);
+    EXPECT_NE(Refusal({"--window-id"}).find("window id"), std::string::npos);
+    EXPECT_NE(Refusal({"--window-id", "zz"}).find("\"zz\""), std::string::npos);
+    EXPECT_NE(Refusal({"--window-id", "0"}).find("\"0\""), std::string::npos);
+    EXPECT_NE(Refusal({"--girls=1"}).find("takes no value"), std::string::npos);
+    EXPECT_NE(Refusal({"--root=yes"}).find("takes no value"), std::string::npos);
+    // The dialog would write what it shows: settings for one run, or a
+    // window, cannot go with it.
+    EXPECT_NE(Refusal({"--color", "white", "/c"}).find("dialog"), std::string::npos);
+    EXPECT_NE(Refusal({"-c", "--root"}).find("dialog"), std::string::npos);
+}
