@@ -39,10 +39,10 @@ void ExpectStripIs(HeadlessSystem& sys, const TDC& dc, const char* name, int til
     for (int y = 0; y < tile; y += 7)
         for (int x = 0; x < strip.Width(); x += 13)
             check(x, y);
-    for (int cell = 0; cell <= 16; ++cell)
+    for (int cell = 0; cell < 16; ++cell)
         for (int y = 0; y < tile; y += 5) {
-            check(cell * tile - 1, y);
             check(cell * tile, y);
+            check(cell * tile + tile - 1, y);
         }
     EXPECT_EQ(bad, 0) << name;
 }
