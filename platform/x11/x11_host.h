@@ -77,6 +77,7 @@ private:
     std::unique_ptr<SaverWindow> window_;
     HWND saverHandle_ = nullptr;
     bool cursorVisible_ = true;
+    bool dialogRunning_ = false;  // a settings dialog is on screen
     Point lastCursor_;
     DWORD grabStart_ = 0;
     DWORD lastGrabAttempt_ = 0;
