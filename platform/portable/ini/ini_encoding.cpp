@@ -74,18 +74,18 @@ DecodedFile Decode(std::string_view bytes)
     DecodedFile file;
     if (bytes.starts_with(kUtf8Bom)) {
         file.encoding = Encoding::Utf8Bom;
-        file.text.assign(bytes.substr(kUtf8Bom.size()));
+        file.text = std::string(bytes.substr(kUtf8Bom.size()));
         return file;
     }
     const bool little = bytes.starts_with(kUtf16LeBom);
     if (!little && !bytes.starts_with(kUtf16BeBom)) {
-        file.text.assign(bytes);
+        file.text = std::string(bytes);
         return file;
     }
     file.encoding = little ? Encoding::Utf16Le : Encoding::Utf16Be;
     bytes.remove_prefix(2);
     if (bytes.size() % 2 != 0) {
-        file.trailer.assign(bytes.substr(bytes.size() - 1));
+        file.trailer = std::string(1, bytes.back());
         bytes.remove_suffix(1);
     }
     file.text.reserve(bytes.size() / 2);
