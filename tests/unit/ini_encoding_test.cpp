@@ -88,18 +88,6 @@ TEST(IniEncoding, OneEntryThatCannotBeStoredStopsThemAll)
     EXPECT_EQ(WithValuesInFile("[options]\n", "options", entries), std::nullopt);
 }
 
-TEST(IniEncoding, FilesOnDiskRoundTripThroughTheWriter)
-{
-    TempDir dir;
-    const fs::path path = dir.Path() / "vyla.ini";
-    const std::string file = Utf16(u"[options]\r\ncolor=0\r\n", true);
-    WriteText(path, file);
-    EXPECT_EQ(ReadValue(path, "options", "color"), "0");
-    ASSERT_TRUE(WriteValues(path, "options", kFour).Ok());
-    EXPECT_EQ(ReadText(path), Utf16(u"[options]\r\ncolor=1\r\nspeed=2\r\ngirls=1\r\ninterval=90\r\n", true));
-    EXPECT_EQ(ReadValue(path, "options", "interval"), "90");
-}
-
 // The saver and the dialog see the settings of a UTF-16 file, and OK keeps it UTF-16.
 TEST(IniEncoding, TheDialogReadsAndWritesAUtf16File)
 {
