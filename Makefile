@@ -69,6 +69,7 @@ wintest: win32 win64 wine-helper
 	python3 tests/win/pe_check.py $(WIN64)/vyla.scr amd64 .
 	python3 tests/win/wine_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
 	python3 tests/win/wine_system_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
+	python3 tests/win/wine_save_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
 
 test: native asan fuzz
 	cd $(ASAN) && ctest --output-on-failure

@@ -1,9 +1,12 @@
 #include "settings/scrnsavdlg.h"
 
 #include "settings/decimal.h"
+#include "settings/save_failure.h"
 #include "settings/settings.h"
 
 namespace {
+
+constexpr UINT kMessageIconStop = 0x10;  // MB_ICONSTOP with an OK button
 
 // The button a stored value selects in a radio group. A value outside the
 // group (only possible by editing the file) selects none, so the group
@@ -41,9 +44,12 @@ void TScrnSavDlg::SetupWindow()
     SetDlgItemTextA(dlg, IdInterval, text);
 }
 
+// The four values go in one replacement of the file, so that a failure can
+// never leave some of them saved; when none could be, the user is told where
+// and why and the dialog ends as Cancel ends it.
 void TScrnSavDlg::CloseWindow(int retValue)
 {
-    TProfile profile(Settings::kSection, Settings::kFileName);
+    TProfileBatch profile(Settings::kSection, Settings::kFileName);
     HWND dlg = GetHandle();
     profile.WriteInt(Settings::kColor, IsDlgButtonChecked(dlg, IdWhite) ? 1 : 0);
     profile.WriteInt(Settings::kSpeed, IsDlgButtonChecked(dlg, IdFast) ? 2 : IsDlgButtonChecked(dlg, IdNormal) ? 1 : 0);
@@ -51,5 +57,10 @@ void TScrnSavDlg::CloseWindow(int retValue)
     char text[16];
     GetDlgItemTextA(dlg, IdInterval, text, sizeof text);
     profile.WriteInt(Settings::kInterval, DecimalToLong(text));
+    if (!profile.Commit()) {
+        MessageBox(SaveFailureText(profile.GetResult()).c_str(), kSaveFailureCaption, kMessageIconStop);
+        CmCancel();
+        return;
+    }
     TDialog::CloseWindow(retValue);
 }

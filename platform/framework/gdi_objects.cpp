@@ -2,14 +2,17 @@
 
 #include <cstring>
 #include <span>
+#include <string>
 
 #include "common/dib.h"
 #include "framework/exception.h"
 
 TBitmap::TBitmap(HDC dc, int width, int height) : Handle(CreateCompatibleBitmap(dc, width, height))
 {
+    // The size says whether the screen is too large or memory ran out.
     if (!Handle)
-        throw TXFramework("Cannot create a bitmap for an off-screen surface");
+        throw TXFramework("Cannot create a bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
+                          " pixels for an off-screen surface");
 }
 
 TBitmap::~TBitmap()

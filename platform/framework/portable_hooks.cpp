@@ -2,10 +2,57 @@
 // contexts draw straight into the screen the host shows, its settings files
 // live where the host says, its waits are already exact, and its dialogs
 // keep their captions as the template gives them.
+#include <cerrno>
+#include <vector>
+
+#include "framework/message_box.h"
 #include "framework/modal_dialog.h"
 #include "framework/profile_file.h"
 #include "framework/wait_precision.h"
 #include "framework/window_surface.h"
+#include "portable/ini/ini_file.h"
+#include "portable/profile_path.h"
+
+namespace {
+
+TProfileError ErrorFor(const vyla::ini::WriteResult& result)
+{
+    using vyla::ini::WriteFailure;
+    switch (result.failure) {
+    case WriteFailure::None:
+        return TProfileError::None;
+    case WriteFailure::NotARegularFile:
+        return TProfileError::NotAFile;
+    case WriteFailure::ReadOnlyFile:
+        return TProfileError::ReadOnly;
+    case WriteFailure::TooLarge:
+        return TProfileError::TooLarge;
+    case WriteFailure::Unreadable:
+        return TProfileError::Unreadable;
+    case WriteFailure::Refused:
+        return TProfileError::Other;
+    case WriteFailure::System:
+        break;
+    }
+    switch (result.error) {
+    case EACCES:
+    case EPERM:
+        return TProfileError::AccessDenied;
+    case EROFS:
+        return TProfileError::ReadOnly;
+    case ENOSPC:
+    case EDQUOT:
+        return TProfileError::DiskFull;
+    case EFBIG:
+        return TProfileError::TooLarge;
+    case EISDIR:
+        return TProfileError::NotAFile;
+    default:
+        return TProfileError::Other;
+    }
+}
+
+}  // namespace
 
 HDC AcquireWindowDC(HWND window)
 {
@@ -35,6 +82,25 @@ UINT ReadProfileInt(const char* section, const char* key, int defaultValue, cons
 bool WriteProfileText(const char* section, const char* key, const char* value, const char* fileName)
 {
     return WritePrivateProfileStringA(section, key, value, fileName) != FALSE;
+}
+
+TProfileWriteResult WriteProfileTexts(const char* section, const TProfileEntries& entries, const char* fileName)
+{
+    const std::filesystem::path path = vyla::portable::ProfilePath(fileName ? fileName : "");
+    std::vector<vyla::ini::Entry> list;
+    list.reserve(entries.size());
+    for (const auto& [key, value] : entries)
+        list.push_back({key, value});
+    const vyla::ini::WriteResult result = vyla::ini::WriteValues(path, section ? section : "", list);
+    if (result.Ok())
+        return {};
+    return {ErrorFor(result), path.string(), result.error};
+}
+
+int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
+{
+    // The portable runtime's texts are UTF-8 already.
+    return MessageBoxA(owner, text, caption, type);
 }
 
 TWaitPrecision::TWaitPrecision() = default;

@@ -1,7 +1,17 @@
 #include "framework/profile.h"
 
 #include "api/winapi.h"
-#include "framework/profile_file.h"
+
+namespace {
+
+std::string DecimalText(int value)
+{
+    char text[16];
+    wsprintfA(text, "%d", value);
+    return text;
+}
+
+}  // namespace
 
 TProfile::TProfile(const char* section, const char* fileName) : Section(section ? section : ""), FileName(fileName ? fileName : "")
 {
@@ -14,7 +24,21 @@ int TProfile::GetInt(const char* key, int defaultInt) const
 
 bool TProfile::WriteInt(const char* key, int value)
 {
-    char text[16];
-    wsprintfA(text, "%d", value);
-    return WriteProfileText(Section.c_str(), key, text, FileName.c_str());
+    return WriteProfileText(Section.c_str(), key, DecimalText(value).c_str(), FileName.c_str());
+}
+
+TProfileBatch::TProfileBatch(const char* section, const char* fileName)
+    : Section(section ? section : ""), FileName(fileName ? fileName : "")
+{
+}
+
+void TProfileBatch::WriteInt(const char* key, int value)
+{
+    Entries.emplace_back(key ? key : "", DecimalText(value));
+}
+
+bool TProfileBatch::Commit()
+{
+    Result = WriteProfileTexts(Section.c_str(), Entries, FileName.c_str());
+    return Result.Error == TProfileError::None;
 }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "framework/profile_file.h"
+
 class TProfile {
 public:
     // fileName without a directory: the platform's place for such files.
@@ -17,4 +19,25 @@ public:
 private:
     std::string Section;
     std::string FileName;
+};
+
+// Several keys of one section written together: the writes are collected,
+// and Commit replaces the file once, so that either every key lands or the
+// file stays byte for byte as it was.
+class TProfileBatch {
+public:
+    TProfileBatch(const char* section, const char* fileName);
+
+    // Collects the value as signed decimal text; nothing is written yet.
+    void WriteInt(const char* key, int value);
+    // Writes everything collected. False when nothing could be written;
+    // GetResult then says where and why.
+    bool Commit();
+    const TProfileWriteResult& GetResult() const { return Result; }
+
+private:
+    std::string Section;
+    std::string FileName;
+    TProfileEntries Entries;
+    TProfileWriteResult Result;
 };

@@ -6,6 +6,7 @@
 #include "framework/application.h"
 #include "framework/exception.h"
 #include "framework/frame_window.h"
+#include "framework/message_box.h"
 #include "framework/module.h"
 #include "framework/window_surface.h"
 
@@ -131,6 +132,11 @@ bool TWindow::ShowWindow(int cmdShow)
 bool TWindow::SetWindowPos(HWND insertAfter, int x, int y, int w, int h, UINT flags)
 {
     return HWindow && ::SetWindowPos(HWindow, insertAfter, x, y, w, h, flags);
+}
+
+int TWindow::MessageBox(const char* text, const char* caption, UINT type)
+{
+    return ShowMessageBox(HWindow, text ? text : "", caption ? caption : Title.c_str(), type);
 }
 
 bool TWindow::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam)

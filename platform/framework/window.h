@@ -51,6 +51,8 @@ public:
     bool SetWindowPos(HWND insertAfter, int x, int y, int w, int h, UINT flags);
     void SetParent(TWindow* parent) { Parent = parent; }
     bool PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    // A modal message box owned by this window; texts in UTF-8.
+    int MessageBox(const char* text, const char* caption = nullptr, UINT type = 0);
 
     HWND GetHandle() const { return HWindow; }
     operator HWND() const { return HWindow; }

@@ -15,3 +15,8 @@ bool WriteProfileText(const char* section, const char* key, const char* value, c
 {
     return ProfileLocation::ForCurrentUser().WriteText(section, key, value, fileName);
 }
+
+TProfileWriteResult WriteProfileTexts(const char* section, const TProfileEntries& entries, const char* fileName)
+{
+    return ProfileLocation::ForCurrentUser().WriteTexts(section, entries, fileName);
+}

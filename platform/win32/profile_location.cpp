@@ -2,6 +2,11 @@
 
 #include <shlobj.h>
 
+#include <vector>
+
+#include "portable/ini/ini_text.h"
+#include "win32/settings_file.h"
+
 namespace vyla::win32 {
 namespace {
 
@@ -54,30 +59,62 @@ bool ProfileLocation::HasUserCopy(const char* fileName) const
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::wstring ProfileLocation::SystemPlace(const char* fileName)
+{
+    std::wstring name = Widen(fileName);
+    if (name.empty() || BaseName(name) != name)
+        return name;
+    wchar_t windows[MAX_PATH] = {};
+    UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return name;
+    return std::wstring(windows) + L"\\" + name;
+}
+
 UINT ProfileLocation::ReadInt(const char* section, const char* key, int defaultValue, const char* fileName) const
 {
-    if (HasUserCopy(fileName))
-        return GetPrivateProfileIntW(Widen(section).c_str(), Widen(key).c_str(), defaultValue, UserCopy(fileName).c_str());
-    return GetPrivateProfileIntA(section, key, defaultValue, fileName);
+    SettingsFile file(HasUserCopy(fileName) ? UserCopy(fileName) : SystemPlace(fileName));
+    std::optional<std::string> value = file.Read(section, key);
+    // An absent or empty value gives the default, as the system's reader does.
+    if (!value || value->empty())
+        return static_cast<UINT>(defaultValue);
+    return static_cast<UINT>(ini::ParseInt(*value));
 }
 
 bool ProfileLocation::WriteText(const char* section, const char* key, const char* value, const char* fileName) const
 {
-    auto writeUserCopy = [&] {
-        std::wstring text = Widen(value);
-        // A null value removes the key, as it does for the system's rule.
-        return WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), value ? text.c_str() : nullptr,
-                                          UserCopy(fileName).c_str()) != FALSE;
+    if (!section || !key || !value || !fileName)
+        return false;
+    return WriteTexts(section, TProfileEntries{{key, value}}, fileName).Error == TProfileError::None;
+}
+
+TProfileWriteResult ProfileLocation::WriteTexts(const char* section, const TProfileEntries& entries, const char* fileName) const
+{
+    std::vector<ini::Entry> list;
+    list.reserve(entries.size());
+    for (const auto& [key, value] : entries)
+        list.push_back({key, value});
+    auto write = [&](const std::wstring& path) {
+        SettingsFile file(path);
+        TProfileWriteResult result;
+        result.Error = file.Write(section, list);
+        if (result.Error != TProfileError::None) {
+            int n = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+            result.File.assign(static_cast<std::size_t>(n > 0 ? n : 1), '\0');
+            WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, result.File.data(), n, nullptr, nullptr);
+            result.File.resize(result.File.size() - 1);
+            result.SystemCode = static_cast<int>(file.LastSystemError());
+        }
+        return result;
     };
     if (HasUserCopy(fileName))
-        return writeUserCopy();
-    if (WritePrivateProfileStringA(section, key, value, fileName))
-        return true;
-    if (UserCopy(fileName).empty())
-        return false;
+        return write(UserCopy(fileName));
+    TProfileWriteResult result = write(SystemPlace(fileName));
+    if (result.Error == TProfileError::None || UserCopy(fileName).empty())
+        return result;
     // The directory may exist already; the write tells whether all is well.
     CreateDirectoryW(userDirectory_.c_str(), nullptr);
-    return writeUserCopy();
+    return write(UserCopy(fileName));
 }
 
 }  // namespace vyla::win32

@@ -5,12 +5,14 @@
 // redirected to the user's virtual store, a 64-bit one is simply refused.
 // So that a user's choices are never silently lost, a write the system's
 // rule refuses goes to the user's own copy (%APPDATA%\Vyla\<name>), and once
-// that copy exists it is the one read and written.
+// that copy exists it is the one read and written. Both are read and
+// written by the same rules as on every platform (win32/settings_file.h).
 #pragma once
 
 #include <string>
 
 #include "api/winapi.h"
+#include "framework/profile_file.h"
 
 namespace vyla::win32 {
 
@@ -24,6 +26,14 @@ public:
 
     UINT ReadInt(const char* section, const char* key, int defaultValue, const char* fileName) const;
     bool WriteText(const char* section, const char* key, const char* value, const char* fileName) const;
+    // Every entry in one replacement of the file, all or nothing; when the
+    // system's place refuses, the user's copy is tried, and the result
+    // names the last place tried.
+    TProfileWriteResult WriteTexts(const char* section, const TProfileEntries& entries, const char* fileName) const;
+
+    // Where the system's rule puts the file: a bare name in the Windows
+    // directory, any other name as given.
+    static std::wstring SystemPlace(const char* fileName);
 
     // The user's copy of the file (empty without a user directory).
     std::wstring UserCopy(const char* fileName) const;

@@ -385,4 +385,20 @@ bool RunGtkDialog(portable::DialogSession& session, int cancelFd, const std::fun
     return true;
 }
 
+bool ShowGtkMessage(std::string_view caption, std::string_view text)
+{
+    if (!InitGtk())
+        return false;
+    const std::string message(text);
+    GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s",
+                                            message.c_str());
+    gtk_window_set_title(GTK_WINDOW(box), std::string(caption).c_str());
+    gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
+    gtk_dialog_run(GTK_DIALOG(box));
+    gtk_widget_destroy(box);
+    while (gtk_events_pending())
+        gtk_main_iteration_do(FALSE);
+    return true;
+}
+
 }  // namespace vyla::x11

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string_view>
 
 namespace vyla::portable {
 class DialogSession;
@@ -15,5 +16,9 @@ namespace vyla::x11 {
 // cancelRequested() says so, the dialog is closed as from its title bar.
 // False (and the session untouched) when GTK cannot reach a display.
 bool RunGtkDialog(portable::DialogSession& session, int cancelFd, const std::function<bool()>& cancelRequested);
+
+// A modal message box with an OK button, shown until the user closes it.
+// False when GTK cannot reach a display.
+bool ShowGtkMessage(std::string_view caption, std::string_view text);
 
 }  // namespace vyla::x11

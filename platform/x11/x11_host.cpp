@@ -434,7 +434,9 @@ void X11Host::WaitEvents(int timeoutMs)
 
 void X11Host::RunModalDialog(portable::DialogSession& dialog)
 {
+    dialogRunning_ = true;
     bool shown = RunGtkDialog(dialog, signals_.ReadFd(), [this] { return signals_.TakeSignal(); });
+    dialogRunning_ = false;
     if (!shown) {
         Report("vyla", "the settings dialog cannot be shown: GTK found no display");
         dialog.CloseFromTitleBar();
@@ -454,6 +456,11 @@ void X11Host::Report(std::string_view caption, std::string_view text)
     std::replace_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
     line += '\n';
     std::fputs(line.c_str(), stderr);
+    // While the settings dialog is up the user is looking at the screen, not
+    // at a terminal: the message goes in a box too. (During a saver run the
+    // grabs would keep a box from being answered.)
+    if (dialogRunning_)
+        ShowGtkMessage(caption, text);
 }
 
 }  // namespace vyla::x11

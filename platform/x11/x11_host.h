@@ -107,6 +107,7 @@ private:
     bool ending_ = false;  // a signal came: no rerun
     HWND saverHandle_ = nullptr;
     bool cursorVisible_ = true;
+    bool dialogRunning_ = false;  // a settings dialog is on screen
     Point lastCursor_;
     DWORD grabStart_ = 0;
     DWORD lastGrabAttempt_ = 0;

@@ -1,5 +1,8 @@
 // Feeds arbitrary bytes to the settings-text reader and writer and checks
-// that a write reads back exactly and disturbs nothing else.
+// that a write reads back exactly and disturbs nothing else; then the same
+// bytes as a whole file, whose byte-order mark must survive every edit.
+#include "portable/ini/ini_document.h"
+#include "portable/ini/ini_encoding.h"
 #include "portable/ini/ini_text.h"
 
 #include <algorithm>
@@ -90,6 +93,37 @@ void CheckOnlyNewMaterialAdded(std::string_view before, std::string_view after, 
     }
 }
 
+bool IsAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The bytes as a file: they decode and encode back unchanged, and a write
+// keeps the file's encoding, reads back, and leaves other keys alone.
+void CheckFile(std::string_view bytes, const std::string& section, const std::string& key, const std::string& value,
+               const std::string& other_key)
+{
+    using namespace vyla::ini;
+    const DecodedFile decoded = Decode(bytes);
+    Check(Encode(decoded) == bytes);
+    const Entry entries[] = {{key, value}, {other_key, "7"}};
+    const std::optional<std::string> updated = WithValuesInFile(bytes, section, entries);
+    if (!CanWrite(section, key, value) || !CanWrite(section, other_key, "7")) {
+        Check(!updated);
+        return;
+    }
+    Check(updated.has_value());
+    Check(Decode(*updated).encoding == decoded.encoding);
+    const bool wide = decoded.encoding == Encoding::Utf16Le || decoded.encoding == Encoding::Utf16Be;
+    // New text in a UTF-16 file is meant to be ASCII; other bytes go in unit by unit.
+    if (wide && !(IsAscii(section) && IsAscii(key) && IsAscii(value) && IsAscii(other_key))) {
+        return;
+    }
+    const auto expected = SameName(key, other_key) ? std::string("7") : value;
+    Check(FindValueInFile(*updated, section, key) == std::optional<std::string>(expected));
+    Check(FindValueInFile(*updated, section, other_key) == std::optional<std::string>("7"));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -110,6 +144,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ParseInt(*found);
     }
     ParseInt(text);
+
+    CheckFile(text, section, key, value, other_key);
 
     const std::string updated = WithValue(text, section, key, value);
     if (!CanWrite(section, key, value)) {

@@ -132,10 +132,11 @@ TEST(Cli, AFrameThatCannotBeWrittenEndsTheRunWithStatus1)
 TEST(Cli, ASaverThatCannotStartGivesStatus1)
 {
     TempDir dir;
-    // So tall a screen that the scaled sprite strip is wider than any bitmap.
-    rt::ProgramRun run = rt::RunProgram({"--size", "64x7300", "--desktop-color", "000000", "--ticks", "0:100:10", "--out",
+    // The tallest screen, with too little memory for its sprite strips
+    // (73728 x 4608 each): the screen itself and the corner buffers fit.
+    rt::ProgramRun run = rt::RunProgram({"--size", "1024x16384", "--desktop-color", "000000", "--ticks", "0:100:10", "--out",
                                          (dir.Path() / "out").string(), "--gif", (dir.Path() / "a.gif").string()},
-                                        dir.Path());
+                                        dir.Path(), rlim_t{1} << 30);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(Lines(run.err), 1u) << run.err;
     EXPECT_NE(run.err.find("bitmap"), std::string::npos) << run.err;

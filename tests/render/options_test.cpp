@@ -80,7 +80,7 @@ TEST(Options, DefaultsAndEveryOption)
 
     EXPECT_EQ(Parse({"--desktop", "p.jpg", "--ticks", "1", "--out", "o"}).desktopImage, std::filesystem::path("p.jpg"));
     EXPECT_EQ(Parse({"--desktop-color", "#FFFFFF", "--ticks", "1", "--out", "o"}).desktopColour, 0xFFFFFFu);
-    EXPECT_EQ(Parse({"--size", "8192x1", "--ticks", "1", "--out", "o"}).screen, (vyla::Size{8192, 1}));
+    EXPECT_EQ(Parse({"--size", "16384x1", "--ticks", "1", "--out", "o"}).screen, (vyla::Size{16384, 1}));
 }
 
 TEST(Options, HelpStopsParsing)
@@ -107,7 +107,7 @@ TEST(Options, RejectsBadArguments)
         {"--ticks", "1", "--out", "o", "--size", "1024"},
         {"--ticks", "1", "--out", "o", "--size", "0x768"},
         {"--ticks", "1", "--out", "o", "--size", "1024x-1"},
-        {"--ticks", "1", "--out", "o", "--size", "8193x10"},
+        {"--ticks", "1", "--out", "o", "--size", "16385x10"},
         {"--ticks", "1", "--out", "o", "--size", "10x10x10"},
         {"--ticks", "1", "--out", "o", "--desktop-color", "fff"},
         {"--ticks", "1", "--out", "o", "--desktop-color", "12345g"},

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <png.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,7 +31,9 @@ struct ProgramRun {
 };
 
 // Runs vyla-render with args, its output collected in files under scratch.
-inline ProgramRun RunProgram(const std::vector<std::string>& args, const std::filesystem::path& scratch)
+// addressSpace: a limit on the program's memory (bytes), to see it run out.
+inline ProgramRun RunProgram(const std::vector<std::string>& args, const std::filesystem::path& scratch,
+                             std::optional<rlim_t> addressSpace = std::nullopt)
 {
     const std::filesystem::path outFile = scratch / "stdout.txt", errFile = scratch / "stderr.txt";
     std::vector<char*> argv;
@@ -46,6 +49,10 @@ inline ProgramRun RunProgram(const std::vector<std::string>& args, const std::fi
         int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 1);
         dup2(err, 2);
+        if (addressSpace) {
+            const rlimit limit{*addressSpace, *addressSpace};
+            setrlimit(RLIMIT_AS, &limit);
+        }
         execv(argv[0], argv.data());
         _exit(127);
     }

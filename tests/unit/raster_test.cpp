@@ -83,15 +83,15 @@ TEST(Surface, CreateRejectsBadSizes)
 {
     EXPECT_FALSE(Surface::Create(Size{-1, 5}));
     EXPECT_FALSE(Surface::Create(Size{5, -1}));
-    EXPECT_FALSE(Surface::Create(Size{32769, 1}));
-    EXPECT_FALSE(Surface::Create(Size{1, 32769}));
-    EXPECT_FALSE(Surface::Create(Size{32768, 8193}));  // above 2^28 pixels
+    EXPECT_FALSE(Surface::Create(Size{131073, 1}));
+    EXPECT_FALSE(Surface::Create(Size{1, 131073}));
+    EXPECT_FALSE(Surface::Create(Size{131072, 4097}));  // above 2^29 pixels
     const auto empty = Surface::Create(Size{0, 7});
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->Bounds().IsEmpty());
-    const auto wide = Surface::Create(Size{32768, 1}, 0x123456);
+    const auto wide = Surface::Create(Size{131072, 1}, 0x123456);
     ASSERT_TRUE(wide);
-    EXPECT_EQ(wide->At(32767, 0), 0x123456u);
+    EXPECT_EQ(wide->At(131071, 0), 0x123456u);
 }
 
 TEST(Surface, AccessOutsideIsHarmless)

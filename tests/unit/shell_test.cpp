@@ -192,7 +192,7 @@ TEST(SaverRun, AFailureToBuildTheSceneIsReportedAndEndsTheRun)
 {
     // So wide a screen that the scaled sprite strip exceeds the largest
     // bitmap the raster makes: construction throws, the reporter answers.
-    HeadlessSystem sys(vyla::Size{9200, 8});
+    HeadlessSystem sys(vyla::Size{40000, 8});
     EXPECT_EQ(sys.Run("/s"), 1);
     ASSERT_EQ(sys.host.Reports().size(), 1u);
     EXPECT_NE(sys.host.Reports()[0].find("bitmap"), std::string::npos);

@@ -43,6 +43,11 @@ std::string Quoted(const std::string& text)
 {
     std::string out = "\"";
     for (char c : text) {
+        // One line per window or control, whatever its text holds.
+        if (c == '\n' || c == '\r') {
+            out += c == '\n' ? "\\n" : "\\r";
+            continue;
+        }
         if (c == '"' || c == '\\')
             out += '\\';
         out += c;

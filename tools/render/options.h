@@ -15,7 +15,7 @@
 namespace vyla::render {
 
 struct RenderOptions {
-    static constexpr int kMaxSide = 8192;
+    static constexpr int kMaxSide = 16384;
     static constexpr int kMaxGifScale = 16;
 
     Size screen{1024, 768};

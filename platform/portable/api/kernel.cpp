@@ -6,22 +6,23 @@
 
 #include "portable/api/functions.h"
 #include "portable/ini/ini_file.h"
+#include "portable/profile_path.h"
 #include "portable/runtime.h"
 
+using vyla::portable::ProfilePath;
 using vyla::portable::Runtime;
 
-namespace {
-
-constexpr DWORD kErrorResourceNotFound = 1814;
-
-// A file name without a directory lives in the host's settings directory.
-std::filesystem::path ProfilePath(LPCSTR fileName)
+std::filesystem::path vyla::portable::ProfilePath(const char* fileName)
 {
     std::filesystem::path name(fileName);
     if (name.has_parent_path() || name.is_absolute())
         return name;
     return Runtime::Current().GetHost().ProfileDirectory() / name;
 }
+
+namespace {
+
+constexpr DWORD kErrorResourceNotFound = 1814;
 
 using BitmapEntry = std::pair<const std::string, std::span<const std::uint8_t>>;
 

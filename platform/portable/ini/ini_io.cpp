@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -74,6 +75,7 @@ std::optional<fs::path> FollowSymlinks(fs::path path)
 // it has been renamed into place.
 class TemporaryFile {
 public:
+    // nullopt with errno set when no file could be made.
     static std::optional<TemporaryFile> CreateNextTo(const fs::path& target)
     {
         // Keep the name well inside the usual 255-byte limit.
@@ -102,15 +104,18 @@ public:
     TemporaryFile& operator=(TemporaryFile&&) = delete;
     ~TemporaryFile()
     {
+        const int saved = errno;  // the failure being reported is the caller's
         if (fd_ >= 0) {
             ::close(fd_);
         }
         if (!placed_) {
             ::unlink(path_.c_str());
         }
+        errno = saved;
     }
 
     int Descriptor() const { return fd_; }
+    const fs::path& Path() const { return path_; }
 
     // Closes now, reporting the error a deferred write may surface only here.
     bool Close()
@@ -119,9 +124,9 @@ public:
         return ::close(fd) == 0;
     }
 
-    bool RenameTo(const fs::path& target)
+    bool RenameTo(const fs::path& target, DurabilityCalls& calls)
     {
-        placed_ = ::rename(path_.c_str(), target.c_str()) == 0;
+        placed_ = calls.Rename(path_.c_str(), target.c_str()) == 0;
         return placed_;
     }
 
@@ -135,53 +140,63 @@ private:
 
 // Makes a finished rename survive a crash; a failure here loses nothing that
 // the rename has not already made visible, so it is not reported.
-void SyncDirectory(const fs::path& directory)
+void SyncDirectory(const fs::path& directory, DurabilityCalls& calls)
 {
     FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.IsOpen()) {
-        ::fsync(fd.Get());
+        calls.Sync(fd.Get());
     }
 }
 
-bool ReplaceFile(const fs::path& path, std::string_view text)
+WriteResult SystemFailure(int error = errno) { return {WriteFailure::System, error}; }
+
+WriteResult ReplaceFile(const fs::path& path, std::string_view text, DurabilityCalls& calls)
 {
     const std::optional<fs::path> target = FollowSymlinks(path);
-    if (!target || target->filename().empty()) {
-        return false;
+    if (!target) {
+        return SystemFailure(ELOOP);
+    }
+    if (target->filename().empty()) {
+        return {WriteFailure::NotARegularFile, 0};
     }
     const fs::path directory = target->has_parent_path() ? target->parent_path() : fs::path(".");
     std::error_code error;
     fs::create_directories(directory, error);
     if (error) {
-        return false;
+        return SystemFailure(error.value());
     }
 
     struct stat old_file {};
     const bool has_old_file = ::stat(target->c_str(), &old_file) == 0;
     if (has_old_file && !S_ISREG(old_file.st_mode)) {
-        return false;  // never replace a directory, device or pipe
+        return {WriteFailure::NotARegularFile, 0};  // never replace a directory, device or pipe
+    }
+    // Replacing is done through the directory, which would defeat a file its
+    // owner made read-only.
+    if (has_old_file && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0 && errno != EROFS) {
+        return {WriteFailure::ReadOnlyFile, errno};
     }
 
     std::optional<TemporaryFile> temporary = TemporaryFile::CreateNextTo(*target);
     if (!temporary) {
-        return false;
+        return SystemFailure();
     }
     const int fd = temporary->Descriptor();
     if (!WriteAll(fd, text)) {
-        return false;
+        return SystemFailure();
     }
     if (has_old_file) {
         // Ownership can only be kept with the right privileges; the mode always.
         [[maybe_unused]] const int chown_result = ::fchown(fd, old_file.st_uid, old_file.st_gid);
         if (::fchmod(fd, old_file.st_mode & 07777) != 0) {
-            return false;
+            return SystemFailure();
         }
     }
-    if (::fsync(fd) != 0 || !temporary->Close() || !temporary->RenameTo(*target)) {
-        return false;
+    if (calls.Sync(fd) != 0 || !temporary->Close() || !temporary->RenameTo(*target, calls)) {
+        return SystemFailure();
     }
-    SyncDirectory(directory);
-    return true;
+    SyncDirectory(directory, calls);
+    return {};
 }
 
 }  // namespace
@@ -229,13 +244,30 @@ ReadResult ReadFile(const fs::path& path) noexcept
     }
 }
 
-bool WriteFileAtomically(const fs::path& path, std::string_view text) noexcept
+int DurabilityCalls::Sync(int fd) { return ::fsync(fd); }
+
+int DurabilityCalls::Rename(const char* from, const char* to) { return ::rename(from, to); }
+
+WriteResult ReplaceFileContents(const fs::path& path, std::string_view text, DurabilityCalls& calls) noexcept
 {
     try {
-        return ReplaceFile(path, text);
+        return ReplaceFile(path, text, calls);
+    } catch (const std::bad_alloc&) {
+        return SystemFailure(ENOMEM);
     } catch (...) {
-        return false;
+        return SystemFailure(EIO);
     }
+}
+
+WriteResult ReplaceFileContents(const fs::path& path, std::string_view text) noexcept
+{
+    DurabilityCalls system_calls;
+    return ReplaceFileContents(path, text, system_calls);
+}
+
+bool WriteFileAtomically(const fs::path& path, std::string_view text) noexcept
+{
+    return ReplaceFileContents(path, text).Ok();
 }
 
 }  // namespace vyla::ini

@@ -22,8 +22,11 @@ namespace vyla::raster {
 
 class Surface {
 public:
-    static constexpr int kMaxSide = 32768;
-    static constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
+    // Wide enough for a 16-cell sprite strip scaled for a screen of 16384 x
+    // 16384 (73728 x 4608), which, drawn from a picture of few colours, is
+    // held indexed: a byte a pixel.
+    static constexpr int kMaxSide = 1 << 17;
+    static constexpr std::int64_t kMaxPixels = std::int64_t{1} << 29;
 
     Surface() = default;  // 0 x 0
 

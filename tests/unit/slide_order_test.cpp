@@ -1,0 +1,94 @@
+// The slideshow's order: a fresh random order for every pass, from a
+// generator seeded with the calendar time when the pictures are loaded.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+#include "headless_app.h"
+#include "scene/vylaapp.h"
+#include "scene/vylawin.h"
+#include "synthetic_art.h"
+
+namespace {
+
+using vyla::Size;
+using vyla::testing::HeadlessSystem;
+using vyla::testing::MakeSceneArt;
+using vyla::testing::SyntheticArt;
+
+using Order = std::vector<int>;
+
+// A saver run with the slideshow on, every 5 s, 13 pictures.
+class Slideshow {
+public:
+    Slideshow(std::int64_t calendarTime, DWORD startTick) : art(MakeSceneArt()), sys(Size{320, 240}, art.Set())
+    {
+        vyla::testing::WriteText(sys.SettingsFile(), "[options]\ngirls=1\ninterval=5\n");
+        sys.host.SetCalendarTime(calendarTime);
+        TApplication::InitCmdLine = "/s";
+        app = std::make_unique<TVylaScrnSavApp>("Vyla Screen Saver");
+        app->InstallMainWindow();
+        win = static_cast<TVylaScrnSavWindow*>(app->SaverWindow);
+        win->Create();
+        win->ShowWindow(SW_SHOW);
+        tick = startTick;
+        Step();  // loads the pictures, draws the order and shows the first slide
+    }
+
+    // The pictures shown by the next `passes` whole passes, pass by pass,
+    // starting at a pass boundary.
+    std::vector<Order> Passes(int passes)
+    {
+        while (win->DrawPosition != 0)
+            Step();
+        std::vector<Order> shown(static_cast<std::size_t>(passes));
+        for (Order& pass : shown)
+            for (unsigned i = 0; i < win->PictureCount; ++i) {
+                pass.push_back(win->DrawOrder[win->DrawPosition]);
+                Step();
+            }
+        return shown;
+    }
+
+    void Step()
+    {
+        tick += 5001;
+        sys.host.SetTick(tick);
+        win->StepAnimation();
+    }
+
+    SyntheticArt art;
+    HeadlessSystem sys;
+    std::unique_ptr<TVylaScrnSavApp> app;
+    TVylaScrnSavWindow* win = nullptr;
+    DWORD tick = 0;
+};
+
+TEST(SlideOrder, EveryPassShowsEachPictureOnceInAFreshOrder)
+{
+    Slideshow show(1'700'000'000, 100000);
+    ASSERT_EQ(show.win->PictureCount, 13u);
+    const std::vector<Order> passes = show.Passes(4);
+    for (const Order& pass : passes)
+        EXPECT_EQ(std::set<int>(pass.begin(), pass.end()).size(), 13u);
+    // Two passes of 13 agree by chance once in 13! (6e9): equal orders mean
+    // the order was not drawn again.
+    for (std::size_t a = 0; a < passes.size(); ++a)
+        for (std::size_t b = a + 1; b < passes.size(); ++b)
+            EXPECT_NE(passes[a], passes[b]) << "passes " << a << " and " << b << " show the same order";
+}
+
+TEST(SlideOrder, TheOrderFollowsTheCalendarTimeAndNothingElse)
+{
+    // The same second gives the same orders, whatever the tick count.
+    const std::vector<Order> reference = Slideshow(1'700'000'000, 100000).Passes(2);
+    EXPECT_EQ(Slideshow(1'700'000'000, 7'654'321).Passes(2), reference);
+    // Other seconds give other orders.
+    std::set<std::vector<Order>> seen{reference};
+    for (std::int64_t seconds : {1'700'000'001LL, 1'700'003'600LL, 1'234'567'890LL})
+        seen.insert(Slideshow(seconds, 100000).Passes(2));
+    EXPECT_EQ(seen.size(), 4u) << "some calendar times gave the same slide orders";
+}
+
+}  // namespace
