@@ -66,6 +66,7 @@ wintest: win32 win64 wine-helper
 	python3 tests/win/pe_check.py $(WIN32)/vyla.scr i386 .
 	python3 tests/win/pe_check.py $(WIN64)/vyla.scr amd64 .
 	python3 tests/win/wine_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
+	python3 tests/win/wine_entry_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
 
 test: native asan fuzz
 	cd $(ASAN) && ctest --output-on-failure

@@ -1,9 +1,14 @@
 // The portable runtime's side of the framework's platform hooks: its window
 // contexts draw straight into the screen the host shows, its settings files
 // live where the host says, and its waits are already exact.
+#include <algorithm>
+
 #include "framework/profile_file.h"
+#include "framework/screen_miniature.h"
+#include "framework/system_conventions.h"
 #include "framework/wait_precision.h"
 #include "framework/window_surface.h"
+#include "portable/runtime.h"
 
 HDC AcquireWindowDC(HWND window)
 {
@@ -38,3 +43,36 @@ bool WriteProfileText(const char* section, const char* key, const char* value, c
 TWaitPrecision::TWaitPrecision() = default;
 
 TWaitPrecision::~TWaitPrecision() = default;
+
+bool EmptyCommandLineConfigures()
+{
+    return false;
+}
+
+void ShowScreenMiniature(HWND window)
+{
+    // The window draws straight onto the screen: the miniature is drawn
+    // there, under the window, from a copy of the screen as it is now.
+    auto& rt = vyla::portable::Runtime::Current();
+    RECT client{};
+    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
+        return;
+    // Windows here have no frames: the client area starts at the window's corner.
+    RECT placed{};
+    GetWindowRect(window, &placed);
+    const POINT origin{placed.left, placed.top};
+    vyla::raster::Surface& screen = rt.GetHost().Screen();
+    const vyla::raster::Surface copy = screen;
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    const int w = client.right, h = client.bottom;
+    const vyla::Rect area = vyla::Rect::FromXYWH(origin.x, origin.y, w, h).Intersected(screen.Bounds());
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            // Nearest neighbour, as the raster stretches pictures.
+            const auto sx = static_cast<int>(static_cast<long long>(x - origin.x) * sw / w);
+            const auto sy = static_cast<int>(static_cast<long long>(y - origin.y) * sh / h);
+            screen.Set(x, y, copy.At(std::min(sx, copy.Width() - 1), std::min(sy, copy.Height() - 1)));
+        }
+    if (!area.IsEmpty())
+        rt.GetHost().ScreenDrawn(area);
+}
