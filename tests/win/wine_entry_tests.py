@@ -20,7 +20,7 @@ window number and reports what the module made and when it ended:
     saves the host window's picture);
   - the saver is topmost: an always-on-top window does not show through;
   - at 144 DPI (LogPixels) the saver still covers every pixel of the screen
-    with the scene, and the dialog keeps its proportions.
+    with the scene, and the dialog grows with every control in its place.
 """
 import argparse
 import os
@@ -195,7 +195,7 @@ def preview_pixels(session):
             time.sleep(0.3)
             session.screenshot(shot)
             crop(shot, pane, pane_shot)
-            r = subprocess.run([session.args.expect, "match", pane_shot, "--color", "1", "--speed", "2", "--diff",
+            r = subprocess.run([session.args.expect, "match", pane_shot, "--color", "1", "--speed", "2", "--shrunk", "--diff",
                                 os.path.join(session.work, "preview-diff.ppm")], capture_output=True, text=True)
             report = r.stdout.strip() or r.stderr.strip()
             if r.returncode == 0:
@@ -280,19 +280,34 @@ def set_dpi(session, dpi):
         raise Failure("the Wine desktop did not start")
 
 
-def dialog_size(session):
+def dialog_layout(session):
+    """The dialog's client area and each control's place in it, as fractions."""
     session.clear_settings()
-    report = spawn(session, "/c", "window", "close-window")
-    dialogs = [w for w in report["toplevel"] if w["text"] == DIALOG_TITLE]
-    if not dialogs:
-        raise Failure("no dialog")
-    ended_with_zero(report)
-    x0, y0, x1, y1 = dialogs[0]["rect"]
-    return x1 - x0, y1 - y0
+    process = session.start(session.module, "/c")
+    try:
+        dialog = wine_tests.dialog_window(session.probe(DIALOG_TITLE))
+        x0, y0, x1, y1 = dialog["rect"]
+        controls = [c["rect"] for c in dialog["controls"]]
+        # The client area: what the controls are laid out in, from the frame's
+        # left edge and the caption's bottom; the frame is not scaled by it.
+        left = min(c[0] for c in controls)
+        top = min(c[1] for c in controls)
+        right = max(c[2] for c in controls)
+        bottom = max(c[3] for c in controls)
+        w, h = right - left, bottom - top
+        places = [((c[0] - left) / w, (c[1] - top) / h, (c[2] - left) / w, (c[3] - top) / h) for c in controls]
+        session.xdotool("key", "Escape")
+        if wait_exit(process, 10) != 0:
+            raise Failure("the dialog's exit code is not 0")
+        return (x1 - x0, y1 - y0), (w, h), places
+    finally:
+        if process.poll() is None:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
 
 
-def high_dpi(session, sizes):
-    sizes[96] = dialog_size(session)
+def high_dpi(session):
+    normal = dialog_layout(session)
     set_dpi(session, 144)
     try:
         # The saver: every physical pixel, the scene as at any resolution.
@@ -311,14 +326,18 @@ def high_dpi(session, sizes):
             if process.poll() is None:
                 os.killpg(process.pid, signal.SIGKILL)
                 process.wait()
-        sizes[144] = dialog_size(session)
+        high = dialog_layout(session)
     finally:
         set_dpi(session, 96)
-    (w96, h96), (w144, h144) = sizes[96], sizes[144]
-    rw, rh = w144 / w96, h144 / h96
-    if abs(rw - rh) > 0.04 * max(rw, rh):
-        raise Failure("the dialog went from %dx%d to %dx%d: out of proportion" % (w96, h96, w144, h144))
-    return "saver 800x600, %s; dialog %dx%d at 96 DPI, %dx%d at 144" % (detail, w96, h96, w144, h144)
+    (size96, used96, places96), (size144, used144, places144) = normal, high
+    if used144[0] <= used96[0] or used144[1] <= used96[1]:
+        raise Failure("the dialog did not grow with the DPI: %r at 96, %r at 144" % (used96, used144))
+    # Laid out from dialog units: each control keeps its place in the layout.
+    for i, (a, b) in enumerate(zip(places96, places144)):
+        if max(abs(p - q) for p, q in zip(a, b)) > 0.03:
+            raise Failure("control %d moved within the dialog: %r at 96 DPI, %r at 144" % (i, a, b))
+    return "saver 800x600, %s; dialog %dx%d at 96 DPI, %dx%d at 144, every control in its place" % (
+        detail, size96[0], size96[1], size144[0], size144[1])
 
 
 def main():
@@ -327,6 +346,7 @@ def main():
     parser.add_argument("--expect", required=True)
     parser.add_argument("--preview-png")
     parser.add_argument("--dialog-png")  # the session's own option; unused here
+    parser.add_argument("--only", help="run only the tests whose name contains this")
     args = parser.parse_args()
     args.expect = os.path.abspath(args.expect)
 
@@ -335,6 +355,8 @@ def main():
 
     def run(name, test):
         nonlocal passed, failed
+        if args.only and args.only not in name:
+            return
         started = time.time()
         try:
             detail = test()
@@ -344,7 +366,7 @@ def main():
             failed += 1
             log("FAIL %s (%.1f s): %s" % (name, time.time() - started, e))
 
-    costs, sizes = {}, {}
+    costs = {}
     try:
         session.ensure_locale()
         session.start_display()
@@ -362,7 +384,7 @@ def main():
         run("processor time of the preview beside the saver's", lambda: saver_cost(session, costs))
         run("the preview's pixels in a pane of the host's own window", lambda: preview_pixels(session))
         run("the saver stays above an always-on-top window", lambda: topmost(session))
-        run("144 DPI: the saver covers the screen, the dialog keeps its proportions", lambda: high_dpi(session, sizes))
+        run("144 DPI: the saver covers the screen, the dialog lays out from dialog units", lambda: high_dpi(session))
     except (Failure, subprocess.SubprocessError, OSError) as e:
         failed += 1
         log("FAIL setting up Wine: %s" % e)
