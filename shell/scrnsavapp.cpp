@@ -81,13 +81,18 @@ bool TScrnSavApp::IdleAction(long)
 {
     if (ConfigMode)
         return false;
-    if (PreviewPane && !IsWindow(PreviewPane->GetHandle())) {
-        // The system destroys the preview with its pane; should it not, the
-        // preview ends all the same.
-        PostQuitMessage(0);
-        return true;
+    const std::uint32_t now = GetTickCount();
+    // The system destroys the preview with its pane; should it not, the
+    // preview ends all the same. Asked now and then only: the pane belongs
+    // to another process, and asking about it is a trip to the system.
+    if (PreviewPane && now - LastPaneCheck >= kPaneCheckInterval) {
+        LastPaneCheck = now;
+        if (!IsWindow(PreviewPane->GetHandle())) {
+            PostQuitMessage(0);
+            return true;
+        }
     }
-    std::uint32_t elapsed = GetTickCount() - LastTick;
+    std::uint32_t elapsed = now - LastTick;
     bool step;
     if (PacingMode == 2)
         step = true;

@@ -36,6 +36,9 @@ public:
     std::unique_ptr<TWindow> PreviewPane;
 
 private:
+    std::uint32_t LastPaneCheck = 0;
+    static constexpr std::uint32_t kPaneCheckInterval = 100;  // milliseconds
+
     int RunConfiguration(const TSaverRequest& request);
     int RunPreview(HWND pane);
 };
