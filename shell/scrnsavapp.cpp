@@ -67,8 +67,9 @@ int TScrnSavApp::RunConfiguration(const TSaverRequest& request)
 
 int TScrnSavApp::RunPreview(HWND pane)
 {
-    // A pane that is already gone has nothing left to preview in.
-    if (!IsWindow(pane))
+    // A pane that is already gone, or has no area, has nothing to show.
+    RECT area{};
+    if (!IsWindow(pane) || !GetClientRect(pane, &area) || area.right <= 0 || area.bottom <= 0)
         return 0;
     ConfigMode = false;
     PreviewPane = std::make_unique<TWindow>(pane, nullptr);

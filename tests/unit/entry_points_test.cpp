@@ -248,3 +248,22 @@ TEST_F(Preview, OfAWindowThatIsGoneEndsAtOnce)
     EXPECT_EQ(sys.host.DrawingDoneCount(), 0);
     EXPECT_EQ(sys.host.TopWindow(), settings);
 }
+
+TEST_F(Preview, PanesWithoutRoomForTheSceneEndCleanly)
+{
+    // No area at all: nothing to show, the run ends at once. A few pixels:
+    // the flowers have no room, the rest runs until the pane goes.
+    HWND empty = MakeWindow(WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, settings);
+    EXPECT_EQ(sys.Run(("/p " + Number(empty)).c_str()), 0);
+    EXPECT_EQ(sys.host.DrawingDoneCount(), 0);
+    HWND tiny = MakeWindow(WS_CHILD | WS_VISIBLE, 0, 0, 4, 3, settings);
+    sys.host.SetDriver([&](HeadlessHost& h) {
+        h.Advance(1);
+        if (h.Polls() == 300)
+            DestroyWindow(tiny);
+    });
+    sys.host.SetPollLimit(5000);
+    EXPECT_EQ(sys.Run(("/p " + Number(tiny)).c_str()), 0);
+    EXPECT_FALSE(sys.host.PollLimitReached());
+    EXPECT_EQ(sys.host.Reports().size(), 0u) << "nothing reported";
+}

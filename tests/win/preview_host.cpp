@@ -19,7 +19,8 @@
 //       until the file STOPFILE exists; then destroys the pane.
 //
 // Output lines: "host rect=L,T,R,B pane=L,T,R,B", then for spawn
-// "toplevel ..." and "child ..." lines, "cpu percent=P wall_ms=W",
+// "toplevel ..." and "child ..." lines, "cpu percent=P wall_ms=W", "alive 1"
+// when the module still runs before the host ends it,
 // "ended code=C after_ms=M" (or "ended never").
 #include <windows.h>
 
@@ -236,6 +237,7 @@ int Spawn(int argc, char** argv)
     PrintRect("rect", gHost);
     PrintRect("pane", gPane);
     std::printf("\n");
+    std::fflush(stdout);
     const auto number = [](HWND w) { return std::to_string(reinterpret_cast<std::uintptr_t>(w)); };
     args = Replace(Replace(args, "{pane}", number(gPane)), "{host}", number(gHost));
     std::string commandLine = "\"" + module + "\"" + (args.empty() ? "" : " " + args);
@@ -276,6 +278,7 @@ int Spawn(int argc, char** argv)
         std::printf("cpu percent=%.3f wall_ms=%lu\n", wall ? used / 100.0 / wall : 0.0, static_cast<unsigned long>(wall));
     }
 
+    std::printf("alive %d\n", WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT ? 1 : 0);
     const DWORD endStart = GetTickCount();
     if (end == "destroy-pane" && gPane) {
         DestroyWindow(gPane);

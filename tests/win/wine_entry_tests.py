@@ -55,13 +55,24 @@ def rect_field(text, name):
     return tuple(int(v) for v in m.groups()) if m else None
 
 
-def spawn(session, args, wait, end, cpu_ms=0):
-    """Runs the settings stand-in; returns its report as a dict."""
+def spawn(session, args, wait, end, cpu_ms=0, during=None):
+    """Runs the settings stand-in; returns its report as a dict. during, if
+    given, is called with the pane's rectangle once the host has made it."""
     argv = [host_exe(session), "spawn", windows_path(session.module), args, "--wait", wait, "--end", end]
     if cpu_ms:
         argv += ["--cpu", str(cpu_ms)]
-    r = session.wine(*argv, timeout=90)
-    out = r.stdout.decode("utf-8", "replace")
+    process = subprocess.Popen(["wine"] + argv, env=session.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
+    try:
+        first = process.stdout.readline().decode("utf-8", "replace")
+        if during:
+            during(rect_field(first, "pane"))
+        rest, _ = process.communicate(timeout=90)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
+        raise Failure("the host hung")
+    out = first + rest.decode("utf-8", "replace")
     report = {"text": out, "toplevel": [], "children": []}
     for line in out.splitlines():
         if line.startswith("host "):
@@ -82,6 +93,8 @@ def spawn(session, args, wait, end, cpu_ms=0):
                 "rect": rect_field(line, "rect")})
         elif line.startswith("cpu "):
             report["cpu"] = float(re.search(r"percent=([\d.]+)", line).group(1))
+        elif line.startswith("alive "):
+            report["alive"] = line.split()[1] == "1"
         elif line.startswith("ended "):
             m = re.search(r"code=(\d+) after_ms=(\d+)", line)
             report["ended"] = (int(m.group(1)), int(m.group(2))) if m else None
@@ -138,8 +151,18 @@ def preview_structure(report):
 
 def preview(session, end, costs=None):
     session.clear_settings()
-    report = spawn(session, "/p {pane}", "child", end, cpu_ms=CPU_MS if costs is not None else 0)
+    def user(pane):
+        # The user moves, clicks and types over the pane while it runs.
+        time.sleep(3)
+        x, y = (pane[0] + pane[2]) // 2, (pane[1] + pane[3]) // 2
+        session.xdotool("mousemove", str(x), str(y), "click", "1", "mousemove", str(x + 9), str(y + 7))
+        session.xdotool("key", "space")
+
+    report = spawn(session, "/p {pane}", "child", end, cpu_ms=CPU_MS if costs is not None else 0,
+                   during=user if costs is not None else None)
     preview_structure(report)
+    if not report.get("alive"):
+        raise Failure("the preview ended before its pane did")
     after = ended_with_zero(report)
     detail = "one child covering the pane, no top-level window; ended %d ms after %s" % (after, end)
     if costs is not None:
@@ -387,7 +410,7 @@ def main():
         run("an empty command line opens the dialog", lambda: configure(session, "", "none"))
         run("'/a N' ends at once with 0", lambda: password(session))
         run("'/p N' of no window ends at once with 0", lambda: preview_of_no_window(session))
-        run("'/p N': a child in the pane, ends when the pane is destroyed",
+        run("'/p N': a child in the pane, not ended by input, ends when the pane is destroyed",
             lambda: preview(session, "destroy-pane", costs))
         run("'/p N': ends when the settings window closes", lambda: preview(session, "close-host"))
         run("processor time of the preview beside the saver's", lambda: saver_cost(session, costs))
