@@ -70,6 +70,7 @@ wintest: win32 win64 wine-helper
 	python3 tests/win/wine_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
 	python3 tests/win/wine_system_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
 	python3 tests/win/wine_save_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
+	python3 tests/win/wine_entry_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
 
 test: native asan fuzz
 	cd $(ASAN) && ctest --output-on-failure

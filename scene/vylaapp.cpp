@@ -9,7 +9,7 @@ TVylaScrnSavApp::~TVylaScrnSavApp() = default;
 
 void TVylaScrnSavApp::MakeSaverWindow()
 {
-    SaverWindow = new TVylaScrnSavWindow(nullptr, "Vyla Screen Saver", nullptr);
+    SaverWindow = new TVylaScrnSavWindow(PreviewPane.get(), "Vyla Screen Saver", nullptr);
 }
 
 void TVylaScrnSavApp::MakeConfigDialog()

@@ -40,8 +40,8 @@ int Scaled(int a, int b, int c)
 TVylaScrnSavWindow::TVylaScrnSavWindow(TWindow* parent, const char* title, TModule* module)
     : TScrnSavWindow(parent, title, module)
 {
-    ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+    ScreenWidth = ScreenMetric(SM_CXSCREEN);
+    ScreenHeight = ScreenMetric(SM_CYSCREEN);
 
     TProfile profile(Settings::kSection, Settings::kFileName);
     Color = profile.GetInt(Settings::kColor, 0);

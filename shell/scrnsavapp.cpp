@@ -2,11 +2,17 @@
 
 #include <memory>
 
+#include "framework/system_conventions.h"
 #include "shell/scrnsavwin.h"
 
 namespace {
 // The class atom of the system's dialog boxes.
 constexpr WORD kDialogClassAtom = 0x8002;
+
+HWND WindowFromNumber(std::uintptr_t number)
+{
+    return reinterpret_cast<HWND>(number);
+}
 }  // namespace
 
 TScrnSavApp::TScrnSavApp(const char* name) : TApplication(name, GlobalModule, nullptr), ConfigDialog(nullptr), SaverWindow(nullptr)
@@ -18,17 +24,34 @@ TScrnSavApp::~TScrnSavApp() = default;
 
 int TScrnSavApp::Run()
 {
-    const char* cmdLine = GetCmdLine().c_str();
-    if (lstrcmpA(cmdLine, "/c") != 0 && lstrcmpA(cmdLine, "-c") != 0) {
-        ConfigMode = false;
-        return TApplication::Run();
+    const TSaverRequest request = ParseSaverCommandLine(GetCmdLine().c_str(), EmptyCommandLineConfigures());
+    switch (request.Command) {
+    case TSaverCommand::Nothing:
+        return 0;
+    case TSaverCommand::Preview:
+        return RunPreview(WindowFromNumber(request.Window));
+    case TSaverCommand::Configure:
+        return RunConfiguration(request);
+    case TSaverCommand::Run:
+        break;
     }
+    ConfigMode = false;
+    return TApplication::Run();
+}
 
+int TScrnSavApp::RunConfiguration(const TSaverRequest& request)
+{
     ConfigMode = true;
     MakeConfigDialog();
     std::unique_ptr<TWindow> owner;
-    if (HWND desktop = FindWindowA(MAKEINTATOM(kDialogClassAtom), "Desktop"))
+    if (request.HasWindow) {
+        // The window the system named owns the dialog; a number that is no
+        // window leaves it without an owner.
+        if (HWND named = WindowFromNumber(request.Window); IsWindow(named))
+            owner = std::make_unique<TWindow>(named, nullptr);
+    } else if (HWND desktop = FindWindowA(MAKEINTATOM(kDialogClassAtom), "Desktop")) {
         owner = std::make_unique<TWindow>(desktop, nullptr);
+    }
     // An application without a dialog has nothing to configure: the run
     // simply ends.
     if (ConfigDialog) {
@@ -42,11 +65,35 @@ int TScrnSavApp::Run()
     return 0;
 }
 
+int TScrnSavApp::RunPreview(HWND pane)
+{
+    // A pane that is already gone, or has no area, has nothing to show.
+    RECT area{};
+    if (!IsWindow(pane) || !GetClientRect(pane, &area) || area.right <= 0 || area.bottom <= 0)
+        return 0;
+    ConfigMode = false;
+    PreviewPane = std::make_unique<TWindow>(pane, nullptr);
+    int status = TApplication::Run();
+    PreviewPane.reset();
+    return status;
+}
+
 bool TScrnSavApp::IdleAction(long)
 {
     if (ConfigMode)
         return false;
-    std::uint32_t elapsed = GetTickCount() - LastTick;
+    const std::uint32_t now = GetTickCount();
+    // The system destroys the preview with its pane; should it not, the
+    // preview ends all the same. Asked now and then only: the pane belongs
+    // to another process, and asking about it is a trip to the system.
+    if (PreviewPane && now - LastPaneCheck >= kPaneCheckInterval) {
+        LastPaneCheck = now;
+        if (!IsWindow(PreviewPane->GetHandle())) {
+            PostQuitMessage(0);
+            return true;
+        }
+    }
+    std::uint32_t elapsed = now - LastTick;
     bool step;
     if (PacingMode == 2)
         step = true;
@@ -73,7 +120,7 @@ void TScrnSavApp::InstallMainWindow()
 
 void TScrnSavApp::MakeSaverWindow()
 {
-    SaverWindow = new TScrnSavWindow(nullptr, nullptr, nullptr);
+    SaverWindow = new TScrnSavWindow(PreviewPane.get(), nullptr, nullptr);
 }
 
 void TScrnSavApp::MakeConfigDialog() {}

@@ -1,10 +1,13 @@
 // TScrnSavApp: the generic screen-saver application. The command line picks
-// configuration mode ("/c" or "-c", exactly) or saver mode (anything else).
+// configuration mode, the preview inside a given window, or saver mode
+// (shell/command_line.h).
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/framework.h"
+#include "shell/command_line.h"
 
 class TScrnSavWindow;
 
@@ -17,7 +20,8 @@ public:
     bool IdleAction(long idleCount) override;
     void InstallMainWindow() override;
 
-    // Factories a specific saver overrides.
+    // Factories a specific saver overrides. The saver window is made with
+    // PreviewPane as its parent: null, or in a preview the pane to draw in.
     virtual void MakeSaverWindow();
     virtual void MakeConfigDialog();
 
@@ -28,4 +32,13 @@ public:
     // one gets 0: a step when more than 50 ms have passed.
     int PacingMode = 0;
     std::uint32_t LastTick = 0;
+    // In a preview, the window the system gave to draw in; null otherwise.
+    std::unique_ptr<TWindow> PreviewPane;
+
+private:
+    std::uint32_t LastPaneCheck = 0;
+    static constexpr std::uint32_t kPaneCheckInterval = 100;  // milliseconds
+
+    int RunConfiguration(const TSaverRequest& request);
+    int RunPreview(HWND pane);
 };

@@ -1,16 +1,40 @@
 #include "shell/scrnsavwin.h"
 
+#include "framework/screen_miniature.h"
+
+// With a parent the window is a preview: a child covering the parent's
+// client area, the cursor left alone, input left to the parent.
 TScrnSavWindow::TScrnSavWindow(TWindow* parent, const char* title, TModule* module)
     : TFrameWindow(parent, title, nullptr, false, module)
 {
+    if (IsPreview()) {
+        Attr.Style = WS_CHILD | WS_VISIBLE;
+        RECT pane{};
+        GetClientRect(parent->GetHandle(), &pane);
+        Attr.X = 0;
+        Attr.Y = 0;
+        Attr.W = pane.right;
+        Attr.H = pane.bottom;
+        return;
+    }
     ShowCursor(FALSE);
     // No caption, border or menu, and hidden until the framework shows it.
     Attr.Style = WS_POPUP;
+    // Above every other window, always-on-top ones included.
+    Attr.ExStyle = WS_EX_TOPMOST;
 }
 
 TScrnSavWindow::~TScrnSavWindow()
 {
-    ShowCursor(TRUE);
+    if (!IsPreview())
+        ShowCursor(TRUE);
+}
+
+int TScrnSavWindow::ScreenMetric(int index) const
+{
+    if (IsPreview() && (index == SM_CXSCREEN || index == SM_CYSCREEN))
+        return index == SM_CXSCREEN ? Attr.W : Attr.H;
+    return GetSystemMetrics(index);
 }
 
 const char* TScrnSavWindow::GetClassName()
@@ -31,6 +55,11 @@ void TScrnSavWindow::SetupWindow()
 {
     TFrameWindow::SetupWindow();
     GetCursorPos(&StartCursorPos);
+    if (IsPreview()) {
+        // The pane's desktop: the screen as it is now, shrunk to the pane.
+        ShowScreenMiniature(GetHandle());
+        return;
+    }
     RECT desktop{};
     GetWindowRect(GetDesktopWindow(), &desktop);
     SetWindowPos(nullptr, desktop.left, desktop.top, desktop.right - desktop.left, desktop.bottom - desktop.top,
@@ -57,6 +86,9 @@ bool TScrnSavWindow::Find(TEventInfo& info)
 
 void TScrnSavWindow::RequestClose()
 {
+    // A preview belongs to the window it shows in, which ends it.
+    if (IsPreview())
+        return;
     // Posted, never sent: the window goes once the current step and handler are done.
     PostMessageA(GetHandle(), WM_CLOSE, 0, 0);
 }

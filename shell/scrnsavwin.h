@@ -1,6 +1,7 @@
 // TScrnSavWindow: the full-screen saver window. It hides the cursor for its
 // lifetime, covers the desktop without painting it, and asks to be closed at
-// the first sign of the user.
+// the first sign of the user. Made with a parent, it is instead the preview
+// inside that window: the screen shrunk to the parent's client area.
 #pragma once
 
 #include "framework/framework.h"
@@ -16,6 +17,11 @@ public:
     virtual void StepAnimation();
     const char* GetClassName() override;
     void GetWindowClass(WNDCLASSA& wndClass) override;
+
+    // What the scene asks instead of GetSystemMetrics: in a preview the
+    // screen is the pane, SM_CXSCREEN and SM_CYSCREEN its client size.
+    int ScreenMetric(int index) const;
+    bool IsPreview() const { return GetParentO() != nullptr; }
 
     TPoint StartCursorPos;
 

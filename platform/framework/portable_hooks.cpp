@@ -2,16 +2,20 @@
 // contexts draw straight into the screen the host shows, its settings files
 // live where the host says, its waits are already exact, and its dialogs
 // keep their captions as the template gives them.
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
 #include "framework/message_box.h"
 #include "framework/modal_dialog.h"
 #include "framework/profile_file.h"
+#include "framework/screen_miniature.h"
+#include "framework/system_conventions.h"
 #include "framework/wait_precision.h"
 #include "framework/window_surface.h"
 #include "portable/ini/ini_file.h"
 #include "portable/profile_path.h"
+#include "portable/runtime.h"
 
 namespace {
 
@@ -110,4 +114,37 @@ TWaitPrecision::~TWaitPrecision() = default;
 INT_PTR RunModalDialog(HINSTANCE instance, const char* templateName, HWND owner, DLGPROC proc, LPARAM param)
 {
     return DialogBoxParamA(instance, templateName, owner, proc, param);
+}
+
+bool EmptyCommandLineConfigures()
+{
+    return false;
+}
+
+void ShowScreenMiniature(HWND window)
+{
+    // The window draws straight onto the screen: the miniature is drawn
+    // there, under the window, from a copy of the screen as it is now.
+    auto& rt = vyla::portable::Runtime::Current();
+    RECT client{};
+    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
+        return;
+    // Windows here have no frames: the client area starts at the window's corner.
+    RECT placed{};
+    GetWindowRect(window, &placed);
+    const POINT origin{placed.left, placed.top};
+    vyla::raster::Surface& screen = rt.GetHost().Screen();
+    const vyla::raster::Surface copy = screen;
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    const int w = client.right, h = client.bottom;
+    const vyla::Rect area = vyla::Rect::FromXYWH(origin.x, origin.y, w, h).Intersected(screen.Bounds());
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            // Nearest neighbour, as the raster stretches pictures.
+            const auto sx = static_cast<int>(static_cast<long long>(x - origin.x) * sw / w);
+            const auto sy = static_cast<int>(static_cast<long long>(y - origin.y) * sh / h);
+            screen.Set(x, y, copy.At(std::min(sx, copy.Width() - 1), std::min(sy, copy.Height() - 1)));
+        }
+    if (!area.IsEmpty())
+        rt.GetHost().ScreenDrawn(area);
 }

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "framework/framework.h"
+#include "framework/system_conventions.h"
 
 namespace {
 // One sequence per process, as the C library's rand has.
@@ -37,4 +38,10 @@ int NextRandom()
     // seed gives the same slideshow order everywhere.
     gRandomState = gRandomState * 1103515245u + 12345u;
     return static_cast<int>((gRandomState / 65536u) % 32768u);
+}
+
+bool EmptyCommandLineConfigures()
+{
+    // Explorer's Configure starts a saver without arguments.
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/screen_miniature.h"
 #include "framework/window_surface.h"
 #include "win32/desktop_wallpaper.h"
 #include "win32/monitor_covers.h"
@@ -69,7 +70,40 @@ WindowSurface* WindowSurface::Attach(HWND window)
 {
     if (WindowSurface* existing = Find(window))
         return existing;
-    auto store = GrabScreen(window);
+    return Install(window, GrabScreen(window));
+}
+
+std::unique_ptr<BackingStore> WindowSurface::GrabMiniature(HWND window)
+{
+    RECT client = ClientSize(window);
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return nullptr;
+    auto store = std::make_unique<BackingStore>(screen, client.right, client.bottom);
+    if (store->IsOK()) {
+        // Averaged, not sampled: a shrunk picture keeps its colours.
+        SetStretchBltMode(store->Dc(), HALFTONE);
+        SetBrushOrgEx(store->Dc(), 0, 0, nullptr);
+        StretchBlt(store->Dc(), 0, 0, store->Width(), store->Height(), screen, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                   GetSystemMetrics(SM_CYSCREEN), SRCCOPY);
+    }
+    ReleaseDC(nullptr, screen);
+    if (!store->IsOK())
+        return nullptr;
+    return store;
+}
+
+WindowSurface* WindowSurface::AttachMiniature(HWND window)
+{
+    auto store = GrabMiniature(window);
+    if (!store)
+        return nullptr;
+    Detach(window);
+    return Install(window, std::move(store));
+}
+
+WindowSurface* WindowSurface::Install(HWND window, std::unique_ptr<BackingStore> store)
+{
     if (!store)
         return nullptr;
     auto surface = std::unique_ptr<WindowSurface>(new WindowSurface(std::move(store)));
@@ -180,6 +214,18 @@ void NoteWindowDrawing(HWND window, HDC dc)
     WindowSurface* surface = WindowSurface::Find(window);
     if (surface && surface->Dc() == dc)
         surface->NoteDrawing();
+}
+
+void ShowScreenMiniature(HWND window)
+{
+    if (WindowSurface* surface = WindowSurface::AttachMiniature(window)) {
+        RECT client{};
+        GetClientRect(window, &client);
+        if (HDC target = GetDC(window)) {
+            surface->Paint(target, client);
+            ReleaseDC(window, target);
+        }
+    }
 }
 
 bool WindowSurfaceMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)

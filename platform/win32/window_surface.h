@@ -19,6 +19,9 @@ public:
     // Gives the window a surface holding the screen under its client area,
     // unless it has one; null when none could be made.
     static WindowSurface* Attach(HWND window);
+    // Gives the window a surface holding the primary screen shrunk to its
+    // client area, replacing any it had; null when none could be made.
+    static WindowSurface* AttachMiniature(HWND window);
     static WindowSurface* Find(HWND window);
     static void Detach(HWND window);
 
@@ -39,6 +42,8 @@ public:
 private:
     explicit WindowSurface(std::unique_ptr<BackingStore> store) : store_(std::move(store)) {}
     static std::unique_ptr<BackingStore> GrabScreen(HWND window);
+    static std::unique_ptr<BackingStore> GrabMiniature(HWND window);
+    static WindowSurface* Install(HWND window, std::unique_ptr<BackingStore> store);
 
     std::unique_ptr<BackingStore> store_;
     int drawers_ = 0;

@@ -74,7 +74,8 @@ TEST(RunMode, ExactlySlashCOrDashCOpensTheDialog)
 
 TEST(RunMode, AnythingElseStartsTheSaver)
 {
-    for (const char* cmd : {"", "/s", "/S", "/C", "-C", "/c 1234", "/c:1234", "-c 5", "/p 1234", " /c", "/c "}) {
+    // The empty line runs the saver here; on Windows it configures.
+    for (const char* cmd : {"", "/s", "/S", "/C", "-C", " /c", "/c ", "/c:", "/c abc", "/C:1234", "/p", "/P 5", "/s 1234"}) {
         HeadlessSystem sys;
         SaverRun run = RunSaver(sys, cmd, WM_LBUTTONDOWN, 0, 0);
         EXPECT_EQ(sys.host.DialogsRun(), 0) << '"' << cmd << '"';

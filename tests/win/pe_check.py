@@ -9,7 +9,9 @@ that no manifest asks for an execution level (which would switch off the
 file virtualisation the 32-bit module's settings rely on); and that the
 resources are what resources/ describes: every bitmap by name with the
 bytes of its file, the "IDD_CONFIGURE" dialog exactly as the DIALOG block
-of resources/vyla.rc gives it, and string 1.
+of resources/vyla.rc gives it, and string 1; that the manifest declares
+per-monitor DPI awareness (version 2 first); and that the first icon group
+holds the flower of resources/bitmaps/vyla.ico at 16, 32, 48 and 256 pixels.
 """
 import os
 import re
@@ -26,6 +28,8 @@ SYSTEM_DLLS = {
 }
 
 RT_STRING, RT_BITMAP, RT_DIALOG, RT_VERSION, RT_MANIFEST = 6, 2, 5, 16, 24
+RT_ICON, RT_GROUP_ICON = 3, 14
+ICON_SIZES = [16, 32, 48, 256]
 
 
 class PeError(Exception):
@@ -221,6 +225,67 @@ def string_table_entry(resources, ident):
     return None
 
 
+def check_manifest(res):
+    import xml.etree.ElementTree as ET
+    failures = []
+    blobs = res.get((RT_MANIFEST, 1))
+    if not blobs:
+        return ["no manifest (resource 1 of type 24)"]
+    try:
+        root = ET.fromstring(blobs[0][1])
+    except ET.ParseError as e:
+        return ["the manifest is not well-formed XML: %s" % e]
+    texts = {el.tag.split("}")[-1]: (el.text or "").strip() for el in root.iter()}
+    awareness = [v.strip() for v in texts.get("dpiAwareness", "").split(",")]
+    if awareness[:1] != ["PerMonitorV2"] or "PerMonitor" not in awareness:
+        failures.append("dpiAwareness is %r, expected PerMonitorV2 then PerMonitor" % texts.get("dpiAwareness"))
+    if texts.get("dpiAware", "").lower() != "true/pm":
+        failures.append("dpiAware is %r, expected true/pm for systems before version 2" % texts.get("dpiAware"))
+    return failures
+
+
+def icon_file_images(path):
+    """{size: bytes} of an .ico file."""
+    with open(path, "rb") as f:
+        data = f.read()
+    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
+    if reserved != 0 or kind != 1:
+        raise PeError("%s is not an icon file" % path)
+    images = {}
+    for i in range(count):
+        w, h, _, _, _, bits, size, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
+        images[w or 256] = data[offset:offset + size]
+    return images
+
+
+def check_icon(res, source_dir):
+    failures = []
+    groups = sorted(((name if isinstance(name, int) else 0, str(name)), items)
+                    for (rtype, name), items in res.items() if rtype == RT_GROUP_ICON)
+    if not groups:
+        return ["no icon group"]
+    if len(groups) > 1:
+        failures.append("%d icon groups; the system shows the first" % len(groups))
+    blob = groups[0][1][0][1]
+    _, kind, count = struct.unpack_from("<HHH", blob, 0)
+    expected = icon_file_images(os.path.join(source_dir, "resources", "bitmaps", "vyla.ico"))
+    sizes = []
+    for i in range(count):
+        w, h, _, _, _, bits, size, ident = struct.unpack_from("<BBBBHHIH", blob, 6 + 14 * i)
+        n = w or 256
+        sizes.append(n)
+        image = res.get((RT_ICON, ident))
+        if bits != 32:
+            failures.append("the %d-pixel icon has %d bits per pixel" % (n, bits))
+        if not image:
+            failures.append("icon image %d of the group is missing" % ident)
+        elif image[0][1] != expected.get(n):
+            failures.append("the %d-pixel icon differs from resources/bitmaps/vyla.ico" % n)
+    if sorted(sizes) != ICON_SIZES:
+        failures.append("icon sizes %r, expected %r" % (sorted(sizes), ICON_SIZES))
+    return failures
+
+
 def check(module, machine, source_dir):
     failures = []
     with open(module, "rb") as f:
@@ -274,6 +339,8 @@ def check(module, machine, source_dir):
         failures.append("string 1 is %r" % string_table_entry(res, 1))
     if not any(rtype == RT_VERSION for rtype, _ in res):
         failures.append("no version resource")
+    failures += check_manifest(res)
+    failures += check_icon(res, source_dir)
     return failures
 
 
@@ -287,7 +354,7 @@ def main(argv):
         failures = ["cannot read %s: %s" % (argv[1], e)]
     for f in failures:
         print("%s: %s" % (argv[1], f))
-    print("%s: %s" % (argv[1], "FAILED" if failures else "ok (%s, GUI, system DLLs only, resources as in resources/)" % argv[2]))
+    print("%s: %s" % (argv[1], "FAILED" if failures else "ok (%s, GUI, system DLLs only, resources as in resources/, DPI-aware manifest, icon)" % argv[2]))
     return 1 if failures else 0
 
 

@@ -1,4 +1,4 @@
-# Regenerates the bitmaps into a fresh directory and fails unless every file
+# Regenerates the bitmaps and the icon into a fresh directory and fails unless every file
 # matches the committed one byte for byte, and no file is missing or extra.
 # Inputs: ARTGEN (the generator), OUT_DIR (scratch), EXPECTED_DIR (committed).
 file(REMOVE_RECURSE "${OUT_DIR}")
@@ -7,8 +7,8 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "vyla-artgen failed: ${rc}")
 endif()
 
-file(GLOB generated RELATIVE "${OUT_DIR}" "${OUT_DIR}/*.bmp")
-file(GLOB committed RELATIVE "${EXPECTED_DIR}" "${EXPECTED_DIR}/*.bmp")
+file(GLOB generated RELATIVE "${OUT_DIR}" "${OUT_DIR}/*.bmp" "${OUT_DIR}/*.ico")
+file(GLOB committed RELATIVE "${EXPECTED_DIR}" "${EXPECTED_DIR}/*.bmp" "${EXPECTED_DIR}/*.ico")
 list(SORT generated)
 list(SORT committed)
 if(NOT generated STREQUAL committed)

@@ -247,4 +247,41 @@ SpriteStrips DrawFlowerStrips(FlowerColour colour)
     return strips;
 }
 
+Canvas DrawFlowerIcon(int size)
+{
+    // Drawn once at the size asked, so the small icons are sharp, not shrunk.
+    Canvas shape(size, size);
+    cairo_t* cr = shape.Context();
+    cairo_scale(cr, size / static_cast<double>(kCellSize), size / static_cast<double>(kCellSize));
+    // The first turn of the sprite, a little larger: the leaves reach the edge.
+    cairo_translate(cr, kCentre, kCentre);
+    cairo_scale(cr, 1.08, 1.08);
+    cairo_translate(cr, -kCentre, -kCentre);
+    DrawFlower(cr, 0.0);
+    cairo_surface_flush(shape.Surface());
+
+    auto mix = [](Rgba a, Rgba b, double t) {
+        return Rgba{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, 1.0};
+    };
+    const Rgba petalDark{0.22, 0.0, 0.04, 1}, petalLight{0.98, 0.16, 0.26, 1};
+    const Rgba leafDark{0.05, 0.16, 0.04, 1}, leafLight{0.36, 0.62, 0.22, 1};
+    const Rgba heartDark{0.35, 0.18, 0.0, 1}, heartLight{1.0, 0.82, 0.25, 1};
+    Canvas icon(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const Rgba p = shape.Pixel(x, y);
+            if (p.a <= 0.0)
+                continue;
+            Rgba c{};
+            switch (MaterialFromCode(p.g)) {
+            case Material::Petal: c = mix(petalDark, petalLight, p.r); break;
+            case Material::Leaf: c = mix(leafDark, leafLight, p.r); break;
+            case Material::Heart: c = mix(heartDark, heartLight, p.r); break;
+            }
+            c.a = p.a;
+            icon.PutPixel(x, y, c);
+        }
+    return icon;
+}
+
 } // namespace vyla::artgen

@@ -1,6 +1,7 @@
 // The turning flower of the corner sprites: an image strip and its mask.
 #pragma once
 
+#include "canvas.h"
 #include "indexed_bitmap.h"
 
 namespace vyla::artgen {
@@ -19,5 +20,9 @@ struct SpriteStrips {
 };
 
 SpriteStrips DrawFlowerStrips(FlowerColour colour);
+
+// The crimson flower as the program's icon: size x size pixels with smooth
+// edges over transparency, in free colours rather than the sprite palette.
+Canvas DrawFlowerIcon(int size);
 
 } // namespace vyla::artgen

@@ -1,9 +1,11 @@
 // vyla-artgen --out DIR [--contact-sheet PNG]
-// Draws every bitmap of the saver into DIR as NAME.bmp, and optionally an
-// overview picture of them all.
+// Draws every bitmap of the saver into DIR as NAME.bmp, the program's icon as
+// vyla.ico, and optionally an overview picture of them all.
 #include "art_set.h"
 #include "bmp_writer.h"
 #include "contact_sheet.h"
+#include "flower.h"
+#include "ico_writer.h"
 
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
@@ -13,8 +15,11 @@
 #include <optional>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace {
+
+using vyla::artgen::Canvas;
 
 struct Options {
     std::filesystem::path out;
@@ -64,6 +69,19 @@ int main(int argc, char** argv)
     for (const auto& item : art) {
         const auto path = options->out / (item.name + ".bmp");
         if (!vyla::artgen::WriteBmp(path, item.bitmap)) {
+            std::cerr << "vyla-artgen: cannot write " << path << "\n";
+            return 1;
+        }
+    }
+    {
+        std::vector<Canvas> icons;
+        for (int size : {16, 32, 48, 256})
+            icons.push_back(vyla::artgen::DrawFlowerIcon(size));
+        std::vector<const Canvas*> images;
+        for (const Canvas& icon : icons)
+            images.push_back(&icon);
+        const auto path = options->out / "vyla.ico";
+        if (!vyla::artgen::WriteIco(path, images)) {
             std::cerr << "vyla-artgen: cannot write " << path << "\n";
             return 1;
         }
