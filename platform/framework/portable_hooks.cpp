@@ -1,8 +1,8 @@
 // The portable runtime's side of the framework's platform hooks: its window
 // contexts draw straight into the screen the host shows, its settings files
-// live where the host says, and its waits are already exact.
+// live where the host says, and its waits are the host's, already exact.
+#include "framework/idle_wait.h"
 #include "framework/profile_file.h"
-#include "framework/wait_precision.h"
 #include "framework/window_surface.h"
 
 HDC AcquireWindowDC(HWND window)
@@ -35,6 +35,14 @@ bool WriteProfileText(const char* section, const char* key, const char* value, c
     return WritePrivateProfileStringA(section, key, value, fileName) != FALSE;
 }
 
-TWaitPrecision::TWaitPrecision() = default;
+TIdleWait::TIdleWait() = default;
 
-TWaitPrecision::~TWaitPrecision() = default;
+TIdleWait::~TIdleWait() = default;
+
+void TIdleWait::Wait(DWORD timeoutMs)
+{
+    if (timeoutMs == INFINITE)
+        WaitMessage();
+    else
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs, QS_ALLINPUT);
+}
