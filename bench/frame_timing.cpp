@@ -3,10 +3,11 @@
 // against the tick at which it became due. Ends on SIGTERM or input like the
 // saver, then prints one line of figures (ticks are milliseconds):
 //
-//   frames N period_ms P late_max L late_le2 S slides M slide_late_max K
+//   frames N period_ms P late_max L late_le2 S slides M slide_late_max K steps T
 //
 // where "late" is the tick a frame was drawn at minus the first tick at
-// which it was due (0: drawn within that millisecond).
+// which it was due (0: drawn within that millisecond), and T counts every
+// StepAnimation call.
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -25,6 +26,7 @@ struct Timing {
     std::vector<std::uint32_t> frameTicks;
     std::vector<std::uint32_t> frameLate;
     std::vector<std::uint32_t> slideLate;
+    long steps = 0;
 };
 
 class TTimedWindow : public TVylaScrnSavWindow {
@@ -39,6 +41,7 @@ public:
         const std::uint32_t slideDue = LastSlideTime + SlideInterval + 1;
         const std::uint32_t lastFrame = LastFrameTime, lastSlide = LastSlideTime;
         TVylaScrnSavWindow::StepAnimation();
+        ++Log.steps;
         if (steady && LastFrameTime != lastFrame) {
             Log.frameTicks.push_back(LastFrameTime);
             Log.frameLate.push_back(LastFrameTime - frameDue);
@@ -67,8 +70,9 @@ void Print(const Timing& t)
         period = static_cast<double>(t.frameTicks.back() - t.frameTicks.front()) / static_cast<double>(t.frameTicks.size() - 1);
     auto max = [](const std::vector<std::uint32_t>& v) { return v.empty() ? 0u : *std::max_element(v.begin(), v.end()); };
     auto within2 = std::count_if(t.frameLate.begin(), t.frameLate.end(), [](std::uint32_t l) { return l <= 2; });
-    std::printf("frames %zu period_ms %.2f late_max %u late_le2 %ld slides %zu slide_late_max %u\n", t.frameTicks.size(),
-                period, max(t.frameLate), static_cast<long>(within2), t.slideLate.size(), max(t.slideLate));
+    std::printf("frames %zu period_ms %.2f late_max %u late_le2 %ld slides %zu slide_late_max %u steps %ld\n",
+                t.frameTicks.size(), period, max(t.frameLate), static_cast<long>(within2), t.slideLate.size(),
+                max(t.slideLate), t.steps);
 }
 
 }  // namespace

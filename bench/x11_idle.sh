@@ -148,11 +148,22 @@ for size in $sizes; do
   done
 done
 
+# The reference for lateness: how late a plain 50 ms sleep wakes on this
+# machine right now (scheduling under load shows here as well).
+reference=$(python3 -c '
+import time
+late = []
+for _ in range(100):
+    t = time.perf_counter(); time.sleep(0.05); late.append((time.perf_counter() - t - 0.05) * 1000)
+late.sort()
+print("median %.2f ms, max %.2f ms, within 2 ms %d %%" % (late[50], late[-1], sum(x <= 2 for x in late)))')
+
 echo
 echo "Frames and slides against the tick they were due (late = drawn tick - due tick, ms):"
 while read -r label size rest; do
-  echo "  $label $size: $rest"
+  echo "  $label $size: $rest" | awk '{ for (i = 1; i <= NF; ++i) if ($i == "late_le2") $(i + 1) = $(i + 1) " (" int(100 * $(i + 1) / $4) " %)"; print }'
 done <"$tmp/timings"
+echo "  reference, a plain 50 ms sleep's lateness now: $reference"
 
 total() { awk -v l="$1" -v s="$2" '$1 == l && $2 == s { print $5 }' "$tmp/results"; }
 below() {  # label size peers...: "yes" when below every named peer
