@@ -161,7 +161,7 @@ print("median %.2f ms, max %.2f ms, within 2 ms %d %%" % (late[50], late[-1], su
 echo
 echo "Frames and slides against the tick they were due (late = drawn tick - due tick, ms):"
 while read -r label size rest; do
-  echo "  $label $size: $rest" | awk '{ for (i = 1; i <= NF; ++i) if ($i == "late_le2") $(i + 1) = $(i + 1) " (" int(100 * $(i + 1) / $4) " %)"; print }'
+  echo "$label $size: $rest" | awk '{ for (i = 1; i <= NF; ++i) if ($i == "late_le2") $(i + 1) = $(i + 1) " (" int(100 * $(i + 1) / $4) " %)"; print "  " $0 }'
 done <"$tmp/timings"
 echo "  reference, a plain 50 ms sleep's lateness now: $reference"
 
