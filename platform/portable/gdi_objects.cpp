@@ -1,7 +1,5 @@
 #include "portable/gdi_objects.h"
 
-#include <utility>
-
 namespace vyla::portable {
 
 GdiObjects::GdiObjects()
@@ -30,19 +28,12 @@ HDC GdiObjects::AddDC(std::unique_ptr<DeviceContext> dc)
 
 DeviceContext* GdiObjects::FindDC(HDC dc)
 {
-    DrawPending();
-    return PeekDC(dc);
-}
-
-DeviceContext* GdiObjects::PeekDC(HDC dc)
-{
     auto it = dcs_.find(reinterpret_cast<std::uintptr_t>(dc));
     return it == dcs_.end() ? nullptr : it->second.get();
 }
 
 void GdiObjects::RemoveDC(HDC dc)
 {
-    DrawPending();
     dcs_.erase(reinterpret_cast<std::uintptr_t>(dc));
 }
 
@@ -56,39 +47,13 @@ HGDIOBJ GdiObjects::AddObject(std::unique_ptr<GdiObject> object)
 
 GdiObject* GdiObjects::FindObject(HGDIOBJ object)
 {
-    DrawPending();
-    return PeekObject(object);
-}
-
-GdiObject* GdiObjects::PeekObject(HGDIOBJ object)
-{
     auto it = objects_.find(reinterpret_cast<std::uintptr_t>(object));
     return it == objects_.end() ? nullptr : it->second.get();
 }
 
 void GdiObjects::RemoveObject(HGDIOBJ object)
 {
-    DrawPending();
     objects_.erase(reinterpret_cast<std::uintptr_t>(object));
-}
-
-void GdiObjects::DeferChain(HGDIOBJ target, raster::BlitChain chain)
-{
-    DrawPending();
-    pending_ = std::move(chain);
-    pendingTarget_ = target;
-}
-
-std::optional<raster::BlitChain> GdiObjects::TakeChain()
-{
-    pendingTarget_ = nullptr;
-    return std::exchange(pending_, std::nullopt);
-}
-
-void GdiObjects::DrawPending()
-{
-    if (auto chain = TakeChain())
-        chain->Draw();
 }
 
 HGDIOBJ GdiObjects::Stock(int index)

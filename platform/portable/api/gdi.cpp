@@ -32,12 +32,9 @@ struct Target {
     bool isScreen = false;
 };
 
-enum class Lookup { Find, Peek };
-
-// Peek leaves a deferred chain of blits pending (see GdiObjects).
-std::optional<Target> TargetOf(Runtime& rt, HDC hdc, Lookup lookup = Lookup::Find)
+std::optional<Target> TargetOf(Runtime& rt, HDC hdc)
 {
-    DeviceContext* dc = lookup == Lookup::Find ? rt.Gdi().FindDC(hdc) : rt.Gdi().PeekDC(hdc);
+    DeviceContext* dc = rt.Gdi().FindDC(hdc);
     if (!dc) {
         rt.lastError = kErrorInvalidHandle;
         return std::nullopt;
@@ -45,7 +42,7 @@ std::optional<Target> TargetOf(Runtime& rt, HDC hdc, Lookup lookup = Lookup::Fin
     Target t;
     switch (dc->kind) {
     case DeviceContext::Kind::Memory: {
-        GdiObject* bitmap = rt.Gdi().PeekObject(dc->bitmap);
+        GdiObject* bitmap = rt.Gdi().FindObject(dc->bitmap);
         if (!bitmap)
             return std::nullopt;
         t.surface = &bitmap->surface;
@@ -223,58 +220,10 @@ HGDIOBJ GetStockObject(int index)
     return Runtime::Current().Gdi().Stock(index);
 }
 
-namespace {
-
-// Blits between memory bitmaps into one block are kept as a chain while they
-// come, and drawn when anything else happens; a copy of the whole block on to
-// another surface then takes each row through the chain and on in one pass
-// (the corner frame's copy, AND, OR and copy), while it is in the cache.
-// True when the blit was taken into the chain or drew the chain.
-bool ChainBlit(Runtime& rt, HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, raster::Rop rop)
-{
-    auto& gdi = rt.Gdi();
-    DeviceContext* s = gdi.PeekDC(src);
-    if (!s || s->kind != DeviceContext::Kind::Memory || !gdi.PeekDC(dst))
-        return false;
-    raster::BlitChain* chain = gdi.PendingChain();
-    const Rect block = Rect::FromXYWH(x, y, width, height);  // memory contexts have origin (0, 0)
-    if (chain && s->bitmap == gdi.PendingTarget()) {
-        if (rop != raster::Rop::SrcCopy || Rect::FromXYWH(srcX, srcY, width, height) != chain->Area())
-            return false;
-        auto d = TargetOf(rt, dst, Lookup::Peek);
-        if (!d || d->surface == &chain->Target() || chain->Reads(*d->surface))
-            return false;
-        auto taken = gdi.TakeChain();
-        Rect drawn = taken->DrawAndCopy(*d->surface, d->clip,
-                                        Point{ClampToInt(Add(x, d->origin.x)), ClampToInt(Add(y, d->origin.y))});
-        if (d->isScreen && !drawn.IsEmpty())
-            rt.GetHost().ScreenDrawn(drawn);
-        return true;
-    }
-    DeviceContext* d = gdi.PeekDC(dst);
-    GdiObject* from = gdi.PeekObject(s->bitmap);
-    GdiObject* to = d->kind == DeviceContext::Kind::Memory ? gdi.PeekObject(d->bitmap) : nullptr;
-    if (!from || !to || from == to)
-        return false;
-    if (chain && d->bitmap == gdi.PendingTarget() && rop != raster::Rop::SrcCopy && block == chain->Area())
-        return chain->Add(from->surface, Point{srcX, srcY}, rop);
-    if (rop != raster::Rop::SrcCopy)
-        return false;
-    auto started = raster::BlitChain::Start(to->surface, block, from->surface, Point{srcX, srcY});
-    if (!started)
-        return false;
-    gdi.DeferChain(d->bitmap, std::move(*started));
-    return true;
-}
-
-}  // namespace
-
 BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop)
 {
     Runtime& rt = Runtime::Current();
     auto op = raster::RopFromCode(rop);
-    if (op && ChainBlit(rt, dst, x, y, width, height, src, srcX, srcY, *op))
-        return TRUE;
     auto d = TargetOf(rt, dst);
     auto s = TargetOf(rt, src);
     if (!op || !d || !s)
