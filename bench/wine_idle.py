@@ -124,17 +124,19 @@ def main():
             for label, settings in runs:
                 wine_tests.log("measuring %s, %s, %g s" % (module, label, args.seconds))
                 r = measure(session, module, label, settings, args.seconds)
-                r["module"] = os.path.relpath(module)
+                relative = os.path.relpath(module)
+                r["module"] = module if relative.startswith("..") else relative
                 results.append(r)
     finally:
         session.stop()
 
     print("\nvyla.scr under Wine on Xvfb, %s, %g s a run (shares of one core)\n" % (args.size, args.seconds))
-    print("%-28s %-26s %7s %11s %6s %14s %8s %7s" %
-          ("module", "run", "saver%", "wineserver%", "X%", "saver+server%", "peakMB", "cs/s"))
+    width = max(len(r["module"]) for r in results)
+    print("%-*s %-26s %7s %11s %6s %14s %8s %7s" %
+          (width, "module", "run", "saver%", "wineserver%", "X%", "saver+server%", "peakMB", "cs/s"))
     for r in results:
-        print("%-28s %-26s %7.2f %11.2f %6.2f %14.2f %8.1f %7.0f" %
-              (r["module"], r["label"], r["saver"], r["wineserver"], r["x"], r["saver"] + r["wineserver"],
+        print("%-*s %-26s %7.2f %11.2f %6.2f %14.2f %8.1f %7.0f" %
+              (width, r["module"], r["label"], r["saver"], r["wineserver"], r["x"], r["saver"] + r["wineserver"],
                r["peak"], r["cs"]))
     goals = {"settings 0": 1.0, "fast + slides every 5 s": 4.0}
     print("\nGoals (saver + wineserver, share of one core):")
@@ -146,7 +148,7 @@ def main():
         for r in results[2:]:
             base = next(b for b in results[:2] if b["label"] == r["label"])
             ratio = (base["saver"] + base["wineserver"]) / max(r["saver"] + r["wineserver"], 1e-9)
-            print("  %s / %s, %s: %.2f" % (modules[0], r["module"], r["label"], ratio))
+            print("  %s / %s, %s: %.2f" % (results[0]["module"], r["module"], r["label"], ratio))
     return 0
 
 
