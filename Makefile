@@ -83,8 +83,11 @@ package: native
 run: native
 	@tools/run.sh
 
+# The raster benchmarks, then the running saver beside its peers on Xvfb.
 bench: native
+	@tools/deps.sh bench
 	$(NATIVE)/bench/vyla_raster_bench
+	bench/x11_idle.sh $(NATIVE)
 
 clean:
 	rm -rf build out

@@ -29,6 +29,18 @@ bool Due(std::uint32_t now, std::uint32_t last, std::uint32_t delay)
     return now > last + delay;
 }
 
+// Milliseconds from now until Due(now + result, last, delay) first holds:
+// the tick past last + delay. A sum that reached the top of the tick range
+// is never passed; the wait is then capped, and asked again on waking.
+DWORD UntilDue(std::uint32_t now, std::uint32_t last, std::uint32_t delay)
+{
+    constexpr std::uint64_t kLongest = 0x7fffffff;
+    std::uint32_t due = last + delay;
+    if (now > due)
+        return 0;
+    return static_cast<DWORD>(std::min<std::uint64_t>(std::uint64_t{due} - now + 1, kLongest));
+}
+
 // Products of picture and screen sizes, truncated toward zero.
 int Scaled(int a, int b, int c)
 {
@@ -145,6 +157,17 @@ void TVylaScrnSavWindow::StepAnimation()
         DrawBorder(dc);
     StepSlideshow(dc);
     StepCorners(dc);
+}
+
+DWORD TVylaScrnSavWindow::NextStepDelay()
+{
+    if (!BorderDrawn)
+        return 0;
+    std::uint32_t now = GetTickCount();
+    DWORD delay = UntilDue(now, LastFrameTime, static_cast<std::uint32_t>(FrameDelay));
+    if (SlidesOn && PictureCount > 0)
+        delay = std::min(delay, UntilDue(now, LastSlideTime, SlideInterval));
+    return delay;
 }
 
 void TVylaScrnSavWindow::DrawBorder(TDC& dc)

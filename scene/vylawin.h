@@ -15,6 +15,8 @@ public:
     ~TVylaScrnSavWindow() override;
 
     void StepAnimation() override;
+    // Until the next corner frame or slide; at once before the border.
+    DWORD NextStepDelay() override;
     const char* GetClassName() override;
     void GetWindowClass(WNDCLASSA& wndClass) override;
 

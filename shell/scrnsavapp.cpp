@@ -1,5 +1,6 @@
 #include "shell/scrnsavapp.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "framework/system_conventions.h"
@@ -107,6 +108,26 @@ bool TScrnSavApp::IdleAction(long)
         LastTick = GetTickCount();
     }
     return true;
+}
+
+DWORD TScrnSavApp::IdleDelay()
+{
+    if (ConfigMode)
+        return INFINITE;
+    DWORD pacing;
+    if (PacingMode == 2) {
+        // A step on every idle call: as often as the framework's loop would call.
+        pacing = TApplication::IdleDelay();
+    } else {
+        // IdleAction steps once elapsed is past the threshold.
+        std::uint32_t threshold = PacingMode == 1 ? 10 : 50;
+        std::uint32_t elapsed = GetTickCount() - LastTick;
+        pacing = elapsed > threshold ? 0 : threshold + 1 - elapsed;
+    }
+    // A step before the window has anything due would draw nothing, yet move
+    // LastTick on and so delay the step that does draw.
+    DWORD window = SaverWindow ? SaverWindow->NextStepDelay() : 0;
+    return std::max(pacing, window);
 }
 
 void TScrnSavApp::InstallMainWindow()

@@ -18,6 +18,8 @@ public:
 
     int Run() override;
     bool IdleAction(long idleCount) override;
+    // Until the pacing allows a step and the saver window has something due.
+    DWORD IdleDelay() override;
     void InstallMainWindow() override;
 
     // Factories a specific saver overrides. The saver window is made with

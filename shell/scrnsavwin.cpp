@@ -68,6 +68,11 @@ void TScrnSavWindow::SetupWindow()
 
 void TScrnSavWindow::StepAnimation() {}
 
+DWORD TScrnSavWindow::NextStepDelay()
+{
+    return 0;
+}
+
 bool TScrnSavWindow::Find(TEventInfo& info)
 {
     static constexpr TResponseTableEntry entries[] = {

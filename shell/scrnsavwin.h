@@ -15,6 +15,10 @@ public:
     bool Find(TEventInfo& info) override;
     // Draws one animation step; called from idle time. Nothing here.
     virtual void StepAnimation();
+    // Milliseconds until StepAnimation would next draw something: 0 when it
+    // might now, INFINITE when only a message can change that. The idle loop
+    // sleeps that long. Here, as StepAnimation cannot say: 0.
+    virtual DWORD NextStepDelay();
     const char* GetClassName() override;
     void GetWindowClass(WNDCLASSA& wndClass) override;
 

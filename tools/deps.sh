@@ -2,10 +2,24 @@
 # Installs the Debian packages the build and the tests need, as listed in
 # tools/deps/*.list. As root it runs apt-get itself; otherwise it prints the
 # one command to run.
+#
+#   tools/deps.sh             every list but bench.list (build and tests)
+#   tools/deps.sh bench ...   the named lists only
 set -euo pipefail
 cd "$(dirname "$0")/deps"
 
-mapfile -t packages < <(cat ./*.list | sed -e 's/#.*//' -e 's/[[:space:]]//g' | grep -v '^$' | sort -u)
+if [ $# -gt 0 ]; then
+  lists=()
+  for name in "$@"; do
+    [ -f "$name.list" ] || { echo "deps.sh: no list tools/deps/$name.list" >&2; exit 2; }
+    lists+=("$name.list")
+  done
+else
+  lists=()
+  for f in ./*.list; do [ "$f" = ./bench.list ] || lists+=("$f"); done
+fi
+
+mapfile -t packages < <(cat "${lists[@]}" | sed -e 's/#.*//' -e 's/[[:space:]]//g' | grep -v '^$' | sort -u)
 
 missing=()
 for p in "${packages[@]}"; do

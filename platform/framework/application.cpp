@@ -2,7 +2,7 @@
 #include <utility>
 
 #include "framework/frame_window.h"
-#include "framework/wait_precision.h"
+#include "framework/idle_wait.h"
 
 HINSTANCE TApplication::InitHInstance = nullptr;
 HINSTANCE TApplication::InitHPrevInstance = nullptr;
@@ -55,9 +55,14 @@ bool TApplication::IdleAction(long)
     return false;
 }
 
+DWORD TApplication::IdleDelay()
+{
+    return 1;
+}
+
 int TApplication::MessageLoop()
 {
-    TWaitPrecision precision;
+    TIdleWait sleeper;
     long idleCount = 0;
     for (;;) {
         MSG msg;
@@ -69,12 +74,12 @@ int TApplication::MessageLoop()
             ResumeThrow();
             idleCount = 0;
         }
-        // Sleep until a message comes, for at most about a millisecond
-        // while idle processing wants more calls: no busy polling.
-        if (IdleAction(idleCount++))
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-        else
-            WaitMessage();
+        // Sleep until a message comes or, while idle processing wants more
+        // calls, until the next one can do something.
+        if (!IdleAction(idleCount++))
+            sleeper.Wait(INFINITE);
+        else if (DWORD delay = IdleDelay(); delay > 0)
+            sleeper.Wait(delay);
     }
 }
 

@@ -22,8 +22,13 @@ public:
     // no main window installed there is nothing to run: the result is 1.
     virtual int Run();
     // Called whenever no message waits, again and again while it returns
-    // true; the loop sleeps about a millisecond between such calls.
+    // true; between such calls the loop sleeps for IdleDelay().
     virtual bool IdleAction(long idleCount);
+    // How long, in milliseconds, the loop may sleep after an IdleAction that
+    // asked for more before the next call is worth making; INFINITE: only a
+    // message makes it worth making. Messages end the sleep at once. The
+    // framework's own answer is a millisecond, for idle work that cannot say.
+    virtual DWORD IdleDelay();
     // The main-window hook: installs MainWindow. The framework's own does nothing.
     virtual void InstallMainWindow();
 

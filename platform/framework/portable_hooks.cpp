@@ -1,17 +1,17 @@
 // The portable runtime's side of the framework's platform hooks: its window
 // contexts draw straight into the screen the host shows, its settings files
-// live where the host says, its waits are already exact, and its dialogs
+// live where the host says, its waits are the host's, already exact, and its dialogs
 // keep their captions as the template gives them.
 #include <algorithm>
 #include <cerrno>
 #include <vector>
 
+#include "framework/idle_wait.h"
 #include "framework/message_box.h"
 #include "framework/modal_dialog.h"
 #include "framework/profile_file.h"
 #include "framework/screen_miniature.h"
 #include "framework/system_conventions.h"
-#include "framework/wait_precision.h"
 #include "framework/window_surface.h"
 #include "portable/ini/ini_file.h"
 #include "portable/profile_path.h"
@@ -107,10 +107,6 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
     return MessageBoxA(owner, text, caption, type);
 }
 
-TWaitPrecision::TWaitPrecision() = default;
-
-TWaitPrecision::~TWaitPrecision() = default;
-
 INT_PTR RunModalDialog(HINSTANCE instance, const char* templateName, HWND owner, DLGPROC proc, LPARAM param)
 {
     return DialogBoxParamA(instance, templateName, owner, proc, param);
@@ -147,4 +143,16 @@ void ShowScreenMiniature(HWND window)
         }
     if (!area.IsEmpty())
         rt.GetHost().ScreenDrawn(area);
+}
+
+TIdleWait::TIdleWait() = default;
+
+TIdleWait::~TIdleWait() = default;
+
+void TIdleWait::Wait(DWORD timeoutMs)
+{
+    if (timeoutMs == INFINITE)
+        WaitMessage();
+    else
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs, QS_ALLINPUT);
 }

@@ -38,9 +38,11 @@ void HeadlessHost::PollEvents()
         driver_(*this);
 }
 
-void HeadlessHost::WaitEvents(int)
+void HeadlessHost::WaitEvents(int timeoutMs)
 {
-    // The clock moves only when the driver moves it: waiting takes no time.
+    ++waits_;
+    if (sleepsMoveClock_ && timeoutMs > 0)
+        tick_ += static_cast<DWORD>(timeoutMs);
 }
 
 bool HeadlessHost::Inject(UINT msg, WPARAM wParam, LPARAM lParam)

@@ -48,7 +48,11 @@ public:
     std::uint64_t Polls() const { return polls_; }
     bool PollLimitReached() const { return pollLimitReached_; }
     void PollEvents() override;
+    // Waiting takes no time, unless sleeps move the clock: then a timed wait
+    // moves it by its timeout, as a sleep on a real display would.
     void WaitEvents(int timeoutMs) override;
+    void SetSleepsMoveClock(bool on) { sleepsMoveClock_ = on; }
+    std::uint64_t Waits() const { return waits_; }
     // Posts a message to the visible top-level window, as input would.
     bool Inject(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
@@ -89,6 +93,8 @@ private:
     std::uint64_t polls_ = 0;
     std::uint64_t pollLimit_ = 10'000'000;
     bool pollLimitReached_ = false;
+    bool sleepsMoveClock_ = false;
+    std::uint64_t waits_ = 0;
     std::vector<HWND> shown_;
     Rect damage_;
     int drawingDone_ = 0;

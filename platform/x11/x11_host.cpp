@@ -28,9 +28,9 @@ namespace {
 constexpr DWORD kGrabTryMs = 1000;
 constexpr DWORD kGrabRetryMs = 50;
 
-// The idle loop sleeps a millisecond at a time. Letting those wake-ups come
-// up to this much later lets the kernel serve them with interrupts it takes
-// anyway: fewer wake-ups, each still about a millisecond.
+// The idle loop sleeps until the millisecond a frame is due. Letting a
+// wake-up come up to this much later lets the kernel serve it with an
+// interrupt it takes anyway; the frame is still within its millisecond.
 constexpr unsigned long kTimerSlackNs = 200'000;
 
 bool IsDialog(HWND window)
@@ -93,12 +93,20 @@ void X11Host::AwaitPresented()
     }
 }
 
-DWORD X11Host::TickCount()
+namespace {
+
+std::int64_t MonotonicNs()
 {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    auto ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1'000'000u;
-    return static_cast<DWORD>(ms);  // wraps like the system's tick count
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+}  // namespace
+
+DWORD X11Host::TickCount()
+{
+    return static_cast<DWORD>(MonotonicNs() / 1'000'000);  // wraps like the system's tick count
 }
 
 std::int64_t X11Host::CalendarTime()
@@ -398,15 +406,8 @@ void X11Host::PollEvents()
         ending_ = true;
         RequestClose();
     }
-    if (!connection_->Lost() && !xQuiet_) {
-        Display* display = connection_->Get();
-        while (!connection_->Lost() && XPending(display) > 0) {
-            XEvent event;
-            XNextEvent(display, &event);
-            HandleEvent(event);
-        }
-        xQuiet_ = true;
-    }
+    if (!connection_->Lost() && !xQuiet_)
+        ReadEvents();
     if (connection_->Lost()) {
         NoteDisplayLost();
         return;
@@ -416,20 +417,57 @@ void X11Host::PollEvents()
         PresentDamage();
 }
 
+void X11Host::ReadEvents()
+{
+    Display* display = connection_->Get();
+    while (!connection_->Lost() && XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        HandleEvent(event);
+    }
+    xQuiet_ = true;
+}
+
 void X11Host::WaitEvents(int timeoutMs)
 {
-    if (connection_->Lost())
-        return;
-    // Events may wait in Xlib's queue, or have been read off the connection
-    // by an Xlib call since the last look: then there is no waiting.
-    if (!xQuiet_ || XEventsQueued(connection_->Get(), QueuedAlready) > 0)
-        return;
-    // A grab still to be retried wakes the wait in time for the retry.
-    if (GrabPending())
-        timeoutMs = timeoutMs < 0 ? static_cast<int>(kGrabRetryMs) : std::min(timeoutMs, static_cast<int>(kGrabRetryMs));
-    pollfd fds[2] = {{connection_->Fd(), POLLIN, 0}, {signals_.ReadFd(), POLLIN, 0}};
-    if (poll(fds, signals_.ReadFd() >= 0 ? 2 : 1, timeoutMs) != 0 && fds[0].revents != 0)
-        xQuiet_ = false;
+    // Sleeps until there is something for the program: a message, a change
+    // to show, a signal, the grab's retry, or the end of the timeout. X
+    // traffic that brings none of these (the server's notes that it has read
+    // a presented image) is read here and the sleep goes on, so the idle loop
+    // is not woken for nothing.
+    const std::int64_t start = MonotonicNs();
+    // The end falls on a millisecond boundary: the tick count moves exactly then.
+    std::int64_t end = timeoutMs < 0 ? -1 : (start / 1'000'000 + timeoutMs) * 1'000'000;
+    if (GrabPending()) {
+        std::int64_t retry = start + std::int64_t{kGrabRetryMs} * 1'000'000;
+        end = end < 0 ? retry : std::min(end, retry);
+    }
+    for (;;) {
+        if (connection_->Lost())
+            return;
+        // Events may wait in Xlib's queue, or on the connection after an
+        // Xlib call since the last look.
+        if (!xQuiet_ || XEventsQueued(connection_->Get(), QueuedAlready) > 0) {
+            ReadEvents();
+            if (connection_->Lost() || !portable::Runtime::Current().Queue().empty() || !damage_.IsEmpty())
+                return;
+        }
+        timespec left{};
+        if (end >= 0) {
+            std::int64_t ns = end - MonotonicNs();
+            if (ns <= 0)
+                return;
+            left.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+            left.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+        }
+        pollfd fds[2] = {{connection_->Fd(), POLLIN, 0}, {signals_.ReadFd(), POLLIN, 0}};
+        nfds_t count = signals_.ReadFd() >= 0 ? 2 : 1;
+        int ready = ppoll(fds, count, end >= 0 ? &left : nullptr, nullptr);
+        if (ready <= 0 || (count > 1 && fds[1].revents != 0))
+            return;  // timed out, interrupted, or a signal to see to
+        if (fds[0].revents != 0)
+            xQuiet_ = false;
+    }
 }
 
 void X11Host::RunModalDialog(portable::DialogSession& dialog)

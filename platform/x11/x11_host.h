@@ -78,6 +78,7 @@ private:
 
     void ReadDesktop();
     void AwaitPresented();
+    void ReadEvents();
     void HandleEvent(XEvent& event);
     void PresentDamage();
     void RetryGrab();
@@ -114,8 +115,8 @@ private:
     bool lossNoted_ = false;
     // Nothing can be waiting unread: the connection was drained, or found
     // idle by poll(), and no Xlib call since could have read from it. Any
-    // call other than the event reading clears it. Spares the idle loop,
-    // which waits a millisecond at a time, a system call per wait.
+    // call other than the event reading clears it. Spares the idle loop a
+    // system call per wait.
     bool xQuiet_ = false;
     unsigned long previousTimerSlackNs_ = 0;  // 0: not changed
     ResourceSet resources_;

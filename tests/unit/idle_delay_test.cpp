@@ -1,0 +1,237 @@
+// How long the message loop may sleep between idle calls: the shell's pacing,
+// the scene's timers, and whole runs on a clock that moves only by sleeping.
+// Sleeping the announced time must never make a step, a frame or a slide
+// later than the old loop that polled every millisecond would have made it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "headless_app.h"
+#include "scene/vylaapp.h"
+#include "scene/vylawin.h"
+#include "shell/scrnsavapp.h"
+#include "shell/scrnsavwin.h"
+#include "synthetic_art.h"
+
+using vyla::Size;
+using vyla::headless::HeadlessHost;
+using vyla::testing::HeadlessSystem;
+using vyla::testing::MakeSceneArt;
+
+namespace {
+
+// A saver window whose next step is due after a fixed time; counts steps.
+class TDelayWindow : public TScrnSavWindow {
+public:
+    explicit TDelayWindow(DWORD delay) : TScrnSavWindow(nullptr, nullptr, nullptr), Delay(delay) {}
+    void StepAnimation() override { ++Steps; }
+    DWORD NextStepDelay() override { return Delay; }
+    DWORD Delay;
+    int Steps = 0;
+};
+
+struct App {
+    explicit App(int mode, DWORD windowDelay = 0) : window(new TDelayWindow(windowDelay))
+    {
+        app.SaverWindow = window;
+        app.PacingMode = mode;
+    }
+    ~App() { delete window; }
+    HeadlessSystem sys;
+    TScrnSavApp app{"test"};
+    TDelayWindow* window;
+};
+
+}  // namespace
+
+// For every mode and every elapsed time around the threshold (also across the
+// tick wrap): no step before the announced delay, a step exactly at it.
+TEST(IdleDelay, PacingAloneAnnouncesExactlyTheFirstTickThatSteps)
+{
+    for (int mode : {0, 1, 3, -1}) {
+        for (std::uint32_t last : {1000u, 4294967280u}) {
+            for (std::uint32_t elapsed = 0; elapsed < 60; ++elapsed) {
+                App a(mode);
+                a.app.LastTick = last;
+                a.sys.host.SetTick(last + elapsed);
+                DWORD delay = a.app.IdleDelay();
+                SCOPED_TRACE(testing::Message() << "mode " << mode << " last " << last << " elapsed " << elapsed);
+                ASSERT_LE(delay, 51u);
+                if (delay > 0) {
+                    a.sys.host.SetTick(last + elapsed + delay - 1);
+                    a.app.IdleAction(0);
+                    EXPECT_EQ(a.window->Steps, 0);
+                }
+                a.sys.host.SetTick(last + elapsed + delay);
+                a.app.IdleAction(0);
+                EXPECT_EQ(a.window->Steps, 1);
+            }
+        }
+    }
+}
+
+TEST(IdleDelay, TheLaterOfPacingAndTheWindowCountsAndConfigurationSleepsForMessages)
+{
+    {
+        App a(1, 40);  // pacing allows a step now, the window has nothing for 40 ms
+        a.app.LastTick = 1000;
+        a.sys.host.SetTick(1011);
+        EXPECT_EQ(a.app.IdleDelay(), 40u);
+    }
+    {
+        App a(1, 5);  // the window is due sooner than pacing allows
+        a.app.LastTick = 1000;
+        a.sys.host.SetTick(1000);
+        EXPECT_EQ(a.app.IdleDelay(), 11u);
+    }
+    {
+        App a(2, 0);  // a step on every idle call: the framework's short pause
+        EXPECT_EQ(a.app.IdleDelay(), 1u);
+    }
+    {
+        App a(1, 0);
+        a.app.ConfigMode = true;
+        EXPECT_EQ(a.app.IdleDelay(), INFINITE);
+    }
+    HeadlessSystem sys;
+    TApplication plain("plain");
+    EXPECT_EQ(plain.IdleDelay(), 1u);
+}
+
+namespace {
+
+class SceneDelay {
+public:
+    explicit SceneDelay(const char* settings) : art(MakeSceneArt()), sys(Size{320, 240}, art.Set())
+    {
+        vyla::testing::WriteText(sys.SettingsFile(), settings);
+        TApplication::InitCmdLine = "/s";
+        app = std::make_unique<TVylaScrnSavApp>("Vyla Screen Saver");
+        app->InstallMainWindow();
+        win = static_cast<TVylaScrnSavWindow*>(app->SaverWindow);
+        win->Create();
+        win->ShowWindow(SW_SHOW);
+    }
+    DWORD DelayAt(DWORD tick)
+    {
+        sys.host.SetTick(tick);
+        return win->NextStepDelay();
+    }
+    void Step(DWORD tick)
+    {
+        sys.host.SetTick(tick);
+        win->StepAnimation();
+    }
+    vyla::testing::SyntheticArt art;
+    HeadlessSystem sys;
+    std::unique_ptr<TVylaScrnSavApp> app;
+    TVylaScrnSavWindow* win = nullptr;
+};
+
+}  // namespace
+
+TEST(SceneDelay, TheBorderIsDueAtOnceThenTheNearerOfFrameAndSlide)
+{
+    SceneDelay s("[options]\nspeed=1\ngirls=1\ninterval=1\n");
+    EXPECT_EQ(s.DelayAt(100000), 0u);
+    s.Step(100000);  // border, first slide, first frame
+    ASSERT_EQ(s.win->LastFrameTime, 100000u);
+    ASSERT_EQ(s.win->LastSlideTime, 100000u);
+    EXPECT_EQ(s.DelayAt(100000), 101u);
+    EXPECT_EQ(s.DelayAt(100100), 1u);
+    EXPECT_EQ(s.DelayAt(100101), 0u);
+    // Frames at 100101, ..., 100909: the slide at 101001 is nearer than the
+    // frame after 100909 would be (101010).
+    for (DWORD t = 100101; t <= 100909; t += 101)
+        s.Step(t);
+    EXPECT_EQ(s.DelayAt(100909), 92u);
+    unsigned position = s.win->DrawPosition;
+    s.Step(100909 + 91);
+    EXPECT_EQ(s.win->DrawPosition, position);
+    s.Step(100909 + 92);
+    EXPECT_NE(s.win->LastSlideTime, 100000u);
+}
+
+TEST(SceneDelay, SumsAtTheTopOfTheTickRangeAndPastTheWrap)
+{
+    SceneDelay s("[options]\ngirls=1\ninterval=-5\n");  // 200 ms frames; a slide only near the wrap
+    s.Step(100000);
+    ASSERT_EQ(s.win->LastSlideTime, 0u);
+    EXPECT_EQ(s.DelayAt(100000), 201u);
+    // last + delay wraps to a small number: due on every call until the tick wraps too.
+    s.win->LastFrameTime = 4294967200u;
+    EXPECT_EQ(s.DelayAt(4294967250u), 0u);
+    // last + delay is the top of the range: never strictly passed; the wait is
+    // capped and asked again, and the slide (due at 2^32 - 5000 + 1) is nearer.
+    s.win->LastFrameTime = 4294967295u - 200;
+    EXPECT_EQ(s.DelayAt(4294962000u), 297u);
+    EXPECT_EQ(s.DelayAt(4294962297u), 0u);
+    // A slide at 4294962297: its next sum wraps below it, so it is due on
+    // every call until the tick wraps; after that neither timer is near.
+    s.win->LastSlideTime = 4294962297u;
+    EXPECT_EQ(s.DelayAt(4294967290u), 0u);
+    EXPECT_EQ(s.DelayAt(5), 0x7fffffffu);
+}
+
+// The real program on a clock that moves only while the loop sleeps: every
+// frame and every slide comes exactly at the first tick it is due, or, when
+// the previous step was too recent, at the first tick the pacing allows; and
+// the loop wakes about once per drawing instead of once per millisecond.
+TEST(IdleLoop, SleepingTheAnnouncedDelayDrawsEachFrameAndSlideOnItsTick)
+{
+    for (const char* settings : {"[options]\nspeed=2\ngirls=1\ninterval=1\n", "[options]\n"}) {
+        SCOPED_TRACE(settings);
+        vyla::testing::SyntheticArt art = MakeSceneArt();
+        HeadlessSystem sys(Size{320, 240}, art.Set());
+        vyla::testing::WriteText(sys.SettingsFile(), settings);
+        sys.host.SetSleepsMoveClock(true);
+        TApplication::InitCmdLine = "/s";
+        TVylaScrnSavApp app("Vyla Screen Saver");
+        std::vector<DWORD> frames, slides;
+        std::uint32_t paceBase = 0, previousLastTick = 0;
+        int late = 0;
+        bool closing = false;
+        DWORD start = sys.host.TickCount();
+        DWORD closedAt = 0;
+        sys.host.SetDriver([&](HeadlessHost& h) {
+            auto* win = static_cast<TVylaScrnSavWindow*>(app.SaverWindow);
+            if (!win || closing)
+                return;
+            // The step since the last poll, if any, was paced from the
+            // LastTick seen then.
+            paceBase = previousLastTick;
+            previousLastTick = app.LastTick;
+            auto expectOnTime = [&](std::vector<DWORD>& ticks, DWORD drawn, DWORD gap) {
+                if (ticks.size() >= 2) {
+                    DWORD due = std::max<DWORD>(ticks.back() + gap, paceBase + 11);
+                    EXPECT_EQ(drawn, due) << "drawing " << ticks.size();
+                    late += drawn != ticks.back() + gap;
+                }
+                ticks.push_back(drawn);
+            };
+            if (frames.empty() || frames.back() != win->LastFrameTime)
+                expectOnTime(frames, win->LastFrameTime, win->FrameDelay + 1u);
+            if (win->LastSlideTime != 0 && (slides.empty() || slides.back() != win->LastSlideTime))
+                expectOnTime(slides, win->LastSlideTime, win->SlideInterval + 1u);
+            if (h.TickCount() - start > 10'000) {
+                closing = true;
+                closedAt = h.TickCount();
+                h.Inject(WM_KEYDOWN, 'A');
+            }
+        });
+        sys.host.SetPollLimit(100'000);
+        EXPECT_EQ(app.Run(), 0);
+        EXPECT_FALSE(sys.host.PollLimitReached());
+        EXPECT_EQ(sys.host.TickCount(), closedAt) << "the input ended the run without another sleep";
+
+        ASSERT_GE(frames.size(), 40u);
+        if (settings[10]) {
+            ASSERT_GE(slides.size(), 9u);
+        }
+        // Pacing delays a drawing only when frame and slide fall within 11 ms.
+        EXPECT_LE(late, static_cast<int>(slides.size()));
+        // The old loop polled every millisecond: 10,000 polls in 10 s.
+        EXPECT_LE(sys.host.Polls(), 2 * (frames.size() + slides.size()) + 10);
+    }
+}
