@@ -33,7 +33,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wine_tests  # noqa: E402
-from wine_tests import (DIALOG_TITLE, SAVER_CLASS, SCREEN, Failure, Session, expect_scene, log,  # noqa: E402
+from wine_tests import (DIALOG_TITLE, SAVER_CLASS, SCREEN, Failure, Session, Tally, expect_scene,  # noqa: E402
                         wait_exit, wait_for_bare_desktop)
 
 PANE = (200, 150)
@@ -130,7 +130,7 @@ def password(session):
     report = spawn(session, "/a {host}", "exit", "none")
     if report["toplevel"] or report["children"]:
         raise Failure("windows made: %r %r" % (report["toplevel"], report["children"]))
-    after = ended_with_zero(report)
+    ended_with_zero(report)
     return "exit 0, no window"
 
 
@@ -383,20 +383,8 @@ def main():
     args.expect = os.path.abspath(args.expect)
 
     session = Session(args)
-    passed = failed = 0
-
-    def run(name, test):
-        nonlocal passed, failed
-        if args.only and not re.search(args.only, name):
-            return
-        started = time.time()
-        try:
-            detail = test()
-            passed += 1
-            log("PASS %s (%.1f s)%s" % (name, time.time() - started, ": " + detail if detail else ""))
-        except (Failure, subprocess.SubprocessError, OSError) as e:
-            failed += 1
-            log("FAIL %s (%.1f s): %s" % (name, time.time() - started, e))
+    tally = Tally(args.only)
+    run = tally.run
 
     costs = {}
     try:
@@ -418,12 +406,10 @@ def main():
         run("the saver stays above an always-on-top window", lambda: topmost(session))
         run("144 DPI: the saver covers the screen, the dialog lays out from dialog units", lambda: high_dpi(session))
     except (Failure, subprocess.SubprocessError, OSError) as e:
-        failed += 1
-        log("FAIL setting up Wine: %s" % e)
+        tally.setup_failed("Wine", e)
     finally:
         session.stop()
-    log("wine entry points: %d passed, %d failed" % (passed, failed))
-    return 1 if failed else 0
+    return tally.close('wine entry points')
 
 
 if __name__ == "__main__":

@@ -17,7 +17,6 @@ import os
 import shutil
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wine_tests as wt  # noqa: E402
@@ -128,18 +127,8 @@ def main():
     args.dialog_png = None
 
     session = wt.Session(args)
-    passed = failed = 0
-
-    def run(name, test):
-        nonlocal passed, failed
-        started = time.time()
-        try:
-            detail = test()
-            passed += 1
-            wt.log("PASS %s (%.1f s)%s" % (name, time.time() - started, ": " + detail if detail else ""))
-        except (wt.Failure, subprocess.SubprocessError, OSError) as e:
-            failed += 1
-            wt.log("FAIL %s (%.1f s): %s" % (name, time.time() - started, e))
+    tally = wt.Tally()
+    run = tally.run
 
     try:
         session.ensure_locale()
@@ -148,12 +137,10 @@ def main():
         run("OK when both places refuse: a message box, then as Cancel", lambda: both_places_refuse(session))
         run("a UTF-16 vyla.ini is read and written back as UTF-16", lambda: utf16_file_kept(session))
     except (wt.Failure, subprocess.SubprocessError, OSError) as e:
-        failed += 1
-        wt.log("FAIL setting up Wine: %s" % e)
+        tally.setup_failed("Wine", e)
     finally:
         session.stop()
-    wt.log("wine settings: %d passed, %d failed" % (passed, failed))
-    return 1 if failed else 0
+    return tally.close('wine settings')
 
 
 if __name__ == "__main__":

@@ -32,7 +32,7 @@ import time
 sys.dont_write_bytecode = True  # nothing left in the source tree by the import below
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wine_tests  # noqa: E402
-from wine_tests import Failure, log, wait_exit, dialog_window, control, SAVER_CLASS, DIALOG_TITLE  # noqa: E402
+from wine_tests import Failure, Tally, log, wait_exit, dialog_window, control, SAVER_CLASS, DIALOG_TITLE  # noqa: E402
 
 PRIMARY = (800, 600)
 SECOND = (640, 480)          # right of the primary monitor, top-aligned
@@ -367,21 +367,10 @@ def main():
     parser.add_argument("--session", choices=("two-monitors", "own-desktop"), help="run only that session")
     args = parser.parse_args()
     args.expect = os.path.abspath(args.expect)
-    passed = failed = 0
-
-    def run(name, test):
-        nonlocal passed, failed
-        started = time.time()
-        try:
-            detail = test()
-            passed += 1
-            log("PASS %s (%.1f s)%s" % (name, time.time() - started, ": " + detail if detail else ""))
-        except (Failure, subprocess.SubprocessError, OSError) as e:
-            failed += 1
-            log("FAIL %s (%.1f s): %s" % (name, time.time() - started, e))
+    tally = Tally()
+    run = tally.run
 
     def session_run(name, screen, registry, setup, tests):
-        nonlocal failed
         if args.session and args.session != name:
             return
         session = SystemSession(args, name, screen, registry)
@@ -393,8 +382,7 @@ def main():
             for test_name, test in tests(session):
                 run(test_name, test)
         except (Failure, subprocess.SubprocessError, OSError) as e:
-            failed += 1
-            log("FAIL setting up the %s session: %s" % (name, e))
+            tally.setup_failed("the %s session" % name, e)
         finally:
             session.stop()
 
@@ -444,8 +432,7 @@ def main():
 
     session_run("two-monitors", ROOT, TWO_MONITOR_REGISTRY, two_monitor_setup, two_monitor_tests)
     session_run("own-desktop", PRIMARY, OWN_DESKTOP_REGISTRY, lambda s: None, own_desktop_tests)
-    log("wine system: %d passed, %d failed" % (passed, failed))
-    return 1 if failed else 0
+    return tally.close('wine system')
 
 
 if __name__ == "__main__":

@@ -49,6 +49,34 @@ def log(text):
     print(text, flush=True)
 
 
+class Tally:
+    """Runs tests one by one, a line each, and counts them."""
+
+    def __init__(self, only=None):
+        self.passed = self.failed = 0
+        self.only = only
+
+    def run(self, name, test):
+        if self.only and not re.search(self.only, name):
+            return
+        started = time.time()
+        try:
+            detail = test()
+            self.passed += 1
+            log("PASS %s (%.1f s)%s" % (name, time.time() - started, ": " + detail if detail else ""))
+        except (Failure, subprocess.SubprocessError, OSError) as e:
+            self.failed += 1
+            log("FAIL %s (%.1f s): %s" % (name, time.time() - started, e))
+
+    def setup_failed(self, what, error):
+        self.failed += 1
+        log("FAIL setting up %s: %s" % (what, error))
+
+    def close(self, title):
+        log("%s: %d passed, %d failed" % (title, self.passed, self.failed))
+        return 1 if self.failed else 0
+
+
 class Session:
     """Xvfb, the Wine prefix and the helpers around them."""
 
@@ -398,18 +426,8 @@ def main():
     args.expect = os.path.abspath(args.expect)
 
     session = Session(args)
-    passed = failed = 0
-
-    def run(name, test):
-        nonlocal passed, failed
-        started = time.time()
-        try:
-            detail = test()
-            passed += 1
-            log("PASS %s (%.1f s)%s" % (name, time.time() - started, ": " + detail if detail else ""))
-        except (Failure, subprocess.SubprocessError, OSError) as e:
-            failed += 1
-            log("FAIL %s (%.1f s): %s" % (name, time.time() - started, e))
+    tally = Tally()
+    run = tally.run
 
     try:
         session.ensure_locale()
@@ -433,12 +451,10 @@ def main():
         run("configuration /c: Japanese captions, Return writes all four keys", lambda: config_ok(session))
         run("configuration -c: Esc writes nothing", lambda: config_cancel(session))
     except (Failure, subprocess.SubprocessError, OSError) as e:
-        failed += 1
-        log("FAIL setting up Wine: %s" % e)
+        tally.setup_failed("Wine", e)
     finally:
         session.stop()
-    log("wine: %d passed, %d failed" % (passed, failed))
-    return 1 if failed else 0
+    return tally.close('wine')
 
 
 if __name__ == "__main__":
