@@ -1,5 +1,6 @@
 #include "desktop_picture.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <algorithm>
@@ -60,10 +61,13 @@ raster::Surface DesktopPicture(Size size)
     return picture;
 }
 
-bool SetRootPicture(Display* display, const raster::Surface& picture)
+namespace {
+
+// The picture as a pixmap of the root's depth; 0 when it cannot be made.
+Pixmap UploadPixmap(Display* display, const raster::Surface& picture)
 {
     if (picture.Bounds().IsEmpty())
-        return false;
+        return 0;
     int screen = DefaultScreen(display);
     ::Window root = RootWindow(display, screen);
     Visual* visual = DefaultVisual(display, screen);
@@ -73,7 +77,7 @@ bool SetRootPicture(Display* display, const raster::Surface& picture)
 
     XImage* image = XCreateImage(display, visual, depth, ZPixmap, 0, nullptr, width, height, 32, 0);
     if (!image)
-        return false;
+        return 0;
     std::vector<char> pixels(static_cast<std::size_t>(image->bytes_per_line) * height);
     image->data = pixels.data();
     CopyToImage(picture, picture.Bounds(), *image, Point{}, PixelFormat::ForScreen(display, screen));
@@ -84,11 +88,36 @@ bool SetRootPicture(Display* display, const raster::Surface& picture)
     XFreeGC(display, gc);
     image->data = nullptr;
     XDestroyImage(image);
+    return pixmap;
+}
 
+}  // namespace
+
+bool SetRootPicture(Display* display, const raster::Surface& picture)
+{
+    Pixmap pixmap = UploadPixmap(display, picture);
+    if (!pixmap)
+        return false;
+    ::Window root = DefaultRootWindow(display);
     // The window keeps its own reference to the pixmap.
     XSetWindowBackgroundPixmap(display, root, pixmap);
     XClearWindow(display, root);
     XFreePixmap(display, pixmap);
+    XSync(display, False);
+    return true;
+}
+
+bool SetWallpaper(Display* display, const raster::Surface& picture)
+{
+    Pixmap pixmap = UploadPixmap(display, picture);
+    if (!pixmap)
+        return false;
+    ::Window root = DefaultRootWindow(display);
+    XSetWindowBackgroundPixmap(display, root, pixmap);
+    XClearWindow(display, root);
+    Atom property = XInternAtom(display, "_XROOTPMAP_ID", False);
+    long id = static_cast<long>(pixmap);
+    XChangeProperty(display, root, property, XA_PIXMAP, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&id), 1);
     XSync(display, False);
     return true;
 }

@@ -17,4 +17,8 @@ raster::Surface DesktopPicture(Size size);
 // the last client's exit (Xvfb -noreset).
 bool SetRootPicture(Display* display, const raster::Surface& picture);
 
+// As desktop-setting programs leave a wallpaper: the root's background and
+// the pixmap named by _XROOTPMAP_ID, which lives as long as the connection.
+bool SetWallpaper(Display* display, const raster::Surface& picture);
+
 }  // namespace vyla::x11::testing

@@ -24,11 +24,6 @@ namespace {
 constexpr int kStartMs = 10000;
 constexpr int kEndMs = 5000;
 
-int ExitCode(const std::optional<int>& status)
-{
-    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
-}
-
 class DialogOnXvfb : public ::testing::Test {
 protected:
     static void SetUpTestSuite()

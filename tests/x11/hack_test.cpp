@@ -24,9 +24,9 @@
 #include "desktop_picture.h"
 #include "harness.h"
 #include "headless_scene.h"
-#include "x11/pixel_format.h"
 #include "x_client.h"
 #include "xvfb_server.h"
+#include "xvfb_suite.h"
 
 using namespace vyla::x11::testing;
 using vyla::Point;
@@ -42,11 +42,6 @@ constexpr Size kDaemonScreen{1024, 768};
 // Generous bounds for waiting on a loaded machine; no test measures speed.
 constexpr int kStartMs = 20000;
 constexpr int kEndMs = 10000;
-
-int ExitCode(const std::optional<int>& status)
-{
-    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
-}
 
 // Processes running program, by their command line.
 std::vector<pid_t> ProgramProcesses(const std::string& program)
@@ -120,38 +115,6 @@ bool ShowsScene(XClient& client, const Rect& area, const HeadlessScene& scene, S
         kStartMs);
 }
 
-// The wallpaper as desktop-setting programs leave it: the root's background
-// and the pixmap named by _XROOTPMAP_ID. The pixmap lives as long as the
-// display connection.
-bool SetWallpaper(Display* display, const Surface& picture)
-{
-    int screen = DefaultScreen(display);
-    ::Window root = RootWindow(display, screen);
-    Visual* visual = DefaultVisual(display, screen);
-    auto depth = static_cast<unsigned>(DefaultDepth(display, screen));
-    auto width = static_cast<unsigned>(picture.Width());
-    auto height = static_cast<unsigned>(picture.Height());
-    XImage* image = XCreateImage(display, visual, depth, ZPixmap, 0, nullptr, width, height, 32, 0);
-    if (!image)
-        return false;
-    std::vector<char> pixels(static_cast<std::size_t>(image->bytes_per_line) * height);
-    image->data = pixels.data();
-    vyla::x11::CopyToImage(picture, picture.Bounds(), *image, Point{}, vyla::x11::PixelFormat::Of(*visual));
-    Pixmap pixmap = XCreatePixmap(display, root, width, height, depth);
-    GC gc = XCreateGC(display, pixmap, 0, nullptr);
-    XPutImage(display, pixmap, gc, image, 0, 0, 0, 0, width, height);
-    XFreeGC(display, gc);
-    image->data = nullptr;
-    XDestroyImage(image);
-    XSetWindowBackgroundPixmap(display, root, pixmap);
-    XClearWindow(display, root);
-    Atom property = XInternAtom(display, "_XROOTPMAP_ID", False);
-    long id = static_cast<long>(pixmap);
-    XChangeProperty(display, root, property, XA_PIXMAP, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&id), 1);
-    XSync(display, False);
-    return true;
-}
-
 // Who runs the daemon and its hacks: the daemon refuses to run hacks as
 // root, so a root test hands them to "nobody"; anyone else runs them as
 // themselves.
@@ -181,30 +144,17 @@ struct HackUser {
 // ---------------------------------------------------------------------------
 // Under the X screen-saver daemon.
 
-class HackUnderDaemon : public ::testing::Test {
+class HackUnderDaemon : public XvfbSuite<HackUnderDaemon> {
 protected:
-    static void SetUpTestSuite()
-    {
-        server_ = XvfbServer::Start(kDaemonScreen);
-        if (server_)
-            client_ = XClient::Connect(server_->DisplayName());
-        desktop_ = std::make_unique<Surface>(DesktopPicture(kDaemonScreen));
-        // Only the background, no wallpaper property: what the hack shows
-        // can then come only from the daemon's screenshot.
-        if (client_)
-            SetRootPicture(client_->Get(), *desktop_);
-    }
-    static void TearDownTestSuite()
-    {
-        client_.reset();
-        server_.reset();
-        desktop_.reset();
-    }
+    // Only the background, no wallpaper property: what the hack shows can
+    // then come only from the daemon's screenshot.
+    static void SetUpTestSuite() { StartServer(kDaemonScreen); }
 
     void SetUp() override
     {
-        ASSERT_NE(server_, nullptr) << "Xvfb did not start";
-        ASSERT_NE(client_, nullptr) << "no connection to Xvfb";
+        XvfbSuite::SetUp();
+        if (HasFatalFailure())
+            return;
         BeforeDaemon();
         user_ = HackUser::Choose();
         const auto home = home_.Path();
@@ -263,9 +213,6 @@ protected:
     // The daemon reads the monitors' layout when it starts.
     virtual void BeforeDaemon() {}
 
-    inline static std::unique_ptr<XvfbServer> server_;
-    inline static std::unique_ptr<XClient> client_;
-    inline static std::unique_ptr<Surface> desktop_;
     TempDir home_;
     const std::filesystem::path hack_ = home_.Path() / "bin" / "vyla";
     HackUser user_;
@@ -415,28 +362,9 @@ TEST_F(HackUnderDaemonOnTwoMonitors, EachMonitorShowsItsOwnSceneOverItsPartOfThe
 // ---------------------------------------------------------------------------
 // In a window of the test's own, as in a settings program's preview.
 
-class HackInWindow : public ::testing::Test {
+class HackInWindow : public XvfbSuite<HackInWindow> {
 protected:
-    static void SetUpTestSuite()
-    {
-        server_ = XvfbServer::Start(kScreen);
-        if (server_)
-            client_ = XClient::Connect(server_->DisplayName());
-        desktop_ = std::make_unique<Surface>(DesktopPicture(kScreen));
-        if (client_)
-            SetWallpaper(client_->Get(), *desktop_);
-    }
-    static void TearDownTestSuite()
-    {
-        client_.reset();
-        server_.reset();
-        desktop_.reset();
-    }
-    void SetUp() override
-    {
-        ASSERT_NE(server_, nullptr) << "Xvfb did not start";
-        ASSERT_NE(client_, nullptr) << "no connection to Xvfb";
-    }
+    static void SetUpTestSuite() { StartServer(kScreen, Desktop::Wallpaper); }
     void TearDown() override
     {
         if (window_) {
@@ -484,9 +412,6 @@ protected:
                            << "*.png in " << OutputDirectory();
     }
 
-    inline static std::unique_ptr<XvfbServer> server_;
-    inline static std::unique_ptr<XClient> client_;
-    inline static std::unique_ptr<Surface> desktop_;
     TempDir settings_;
     ::Window window_ = 0;
 };

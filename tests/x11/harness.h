@@ -1,12 +1,14 @@
 // Shared pieces of the tests that run the real program on Xvfb.
 #pragma once
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -25,6 +27,12 @@ inline const char* ProgramPath()
 inline std::filesystem::path OutputDirectory()
 {
     return VYLA_TEST_OUTPUT_DIR;
+}
+
+// Status of a child that ended normally, -1 otherwise.
+inline int ExitCode(const std::optional<int>& status)
+{
+    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
 }
 
 // Polls condition every few milliseconds until it holds or timeoutMs pass.

@@ -54,11 +54,6 @@ TEST(PrimaryMonitor, NeverReachesOffTheScreen)
     EXPECT_EQ(ChoosePrimaryMonitor(allGone, screen), Rect::FromSize(screen));
 }
 
-int ExitCode(const std::optional<int>& status)
-{
-    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
-}
-
 long CountNotBlack(const Surface& picture, const Rect& except)
 {
     long count = 0;

@@ -27,11 +27,6 @@ namespace {
 
 constexpr int kCommandMs = 60000;
 
-int ExitCode(const std::optional<int>& status)
-{
-    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
-}
-
 // Every regular file and link under root, as paths relative to it.
 std::set<std::string> FilesUnder(const fs::path& root)
 {

@@ -48,11 +48,6 @@ TEST(ColormapPalette, KeepsTheColoursItHasAndTakesTheNearestCubeCellForOthers)
     EXPECT_EQ(palette.ToRgb(4), 0u) << "a pixel value past the colormap";
 }
 
-int ExitCode(const std::optional<int>& status)
-{
-    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
-}
-
 // What an 8-bit screen can show of a picture: each pixel through the colormap.
 Surface ThroughColormap(const Surface& picture, const PixelFormat& format)
 {

@@ -10,6 +10,7 @@
 #include "child_process.h"
 #include "desktop_picture.h"
 #include "harness.h"
+#include "xvfb_suite.h"
 #include "headless_scene.h"
 #include "x_client.h"
 #include "xvfb_server.h"
@@ -27,35 +28,10 @@ constexpr const char* kSaverName = "Vyla Screen Saver";
 constexpr int kStartMs = 10000;
 constexpr int kEndMs = 5000;
 
-// Status of a child that ended normally, -1 otherwise.
-int ExitCode(const std::optional<int>& status)
-{
-    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
-}
-
 // One Xvfb server for the suite, showing the sample desktop.
-class SaverOnXvfb : public ::testing::Test {
+class SaverOnXvfb : public XvfbSuite<SaverOnXvfb> {
 protected:
-    static void SetUpTestSuite()
-    {
-        server_ = XvfbServer::Start(kScreen);
-        if (server_)
-            client_ = XClient::Connect(server_->DisplayName());
-        desktop_ = std::make_unique<Surface>(DesktopPicture(kScreen));
-        if (client_)
-            SetRootPicture(client_->Get(), *desktop_);
-    }
-    static void TearDownTestSuite()
-    {
-        client_.reset();
-        server_.reset();
-        desktop_.reset();
-    }
-    void SetUp() override
-    {
-        ASSERT_NE(server_, nullptr) << "Xvfb did not start";
-        ASSERT_NE(client_, nullptr) << "no connection to Xvfb";
-    }
+    static void SetUpTestSuite() { StartServer(kScreen); }
 
     std::unique_ptr<ChildProcess> StartSaver()
     {
@@ -93,9 +69,6 @@ protected:
         EXPECT_TRUE(WaitFor([&] { return !client_->CursorIsBlank(); }, kEndMs)) << "the cursor stayed hidden";
     }
 
-    inline static std::unique_ptr<XvfbServer> server_;
-    inline static std::unique_ptr<XClient> client_;
-    inline static std::unique_ptr<Surface> desktop_;
     TempDir settings_;
 };
 

@@ -24,11 +24,6 @@ constexpr const char* kSaverName = "Vyla Screen Saver";
 constexpr int kStartMs = 10000;
 constexpr int kEndMs = 5000;
 
-int ExitCode(const std::optional<int>& status)
-{
-    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
-}
-
 class SecondSaver : public ::testing::Test {
 protected:
     void SetUp() override
