@@ -60,37 +60,9 @@ class SystemSession(wine_tests.Session):
             log("generating the locale %s" % ENGLISH)
             subprocess.run(["localedef", "-i", "en_US", "-f", "UTF-8", ENGLISH], check=True)
 
-    def start_display(self):
-        read_fd, write_fd = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % self.screen, "-nolisten", "tcp",
-             "-noreset"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_fd)
-        with os.fdopen(read_fd, "rb") as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            raise Failure("Xvfb did not start")
-        self.env["DISPLAY"] = ":" + number.decode()
-
     def prepare_prefix(self):
-        if not os.path.exists(os.path.join(self.prefix, "system.reg")):
-            log("making the Wine prefix %s (once)" % self.prefix)
-            self.wine("wineboot", "-i", timeout=240)
-            subprocess.run(["wineserver", "-w"], env=self.env, timeout=120)
-        marlett = "/usr/share/wine/fonts/marlett.ttf"
-        fonts = os.path.join(self.windows_dir(), "Fonts")
-        if os.path.exists(marlett) and os.path.isdir(fonts) and not os.path.exists(os.path.join(fonts, "marlett.ttf")):
-            os.symlink(marlett, os.path.join(fonts, "marlett.ttf"))
-        reg = os.path.join(self.work, "session.reg")
-        with open(reg, "w", encoding="utf-8") as f:
-            f.write("Windows Registry Editor Version 5.00\n\n" + self.registry)
-        self.wine("regedit", "/S", reg)
-        subprocess.run(["wineserver", "-k"], env=self.env)
-        subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
-        self.holder = subprocess.Popen(["wine", self.probe_exe(), "--hold"], env=self.env, stdout=subprocess.PIPE,
-                                       stderr=subprocess.DEVNULL, start_new_session=True)
-        if self.holder.stdout.readline().strip() != b"holding":
-            raise Failure("the Wine desktop did not start")
+        self.make_prefix()
+        self.start_desktop(self.registry)
 
     def xrandr(self, *argv):
         subprocess.run(["xrandr"] + list(argv), env=self.env, check=True, capture_output=True)

@@ -27,7 +27,6 @@ import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 SCREEN = (800, 600)
@@ -80,6 +79,8 @@ class Tally:
 class Session:
     """Xvfb, the Wine prefix and the helpers around them."""
 
+    screen = SCREEN
+
     def __init__(self, args):
         self.args = args
         self.build = os.path.abspath(args.build)
@@ -112,7 +113,7 @@ class Session:
     def start_display(self):
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % SCREEN, "-nolisten", "tcp", "-noreset"],
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % self.screen, "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         number = b""
@@ -128,6 +129,16 @@ class Session:
         return subprocess.run(["wine"] + list(argv), env=self.env, timeout=timeout, capture_output=True, **kw)
 
     def prepare_prefix(self):
+        self.make_prefix()
+        wallpaper = os.path.join(self.prefix, "drive_c", "vyla-desktop.bmp")
+        subprocess.run([self.args.expect, "desktop", wallpaper, str(SCREEN[0]), str(SCREEN[1])], check=True)
+        self.start_desktop(
+            "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n\"Desktop\"=\"Default\"\n\n"
+            "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n\"Default\"=\"%dx%d\"\n\n"
+            "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n\"Wallpaper\"=\"C:\\\\vyla-desktop.bmp\"\n"
+            "\"WallpaperStyle\"=\"0\"\n\"TileWallpaper\"=\"0\"\n" % SCREEN)
+
+    def make_prefix(self):
         if not os.path.exists(os.path.join(self.prefix, "system.reg")):
             log("making the Wine prefix %s (once)" % self.prefix)
             self.wine("wineboot", "-i", timeout=240)
@@ -139,18 +150,14 @@ class Session:
         fonts = os.path.join(self.windows_dir(), "Fonts")
         if os.path.exists(marlett) and os.path.isdir(fonts) and not os.path.exists(os.path.join(fonts, "marlett.ttf")):
             os.symlink(marlett, os.path.join(fonts, "marlett.ttf"))
-        wallpaper = os.path.join(self.prefix, "drive_c", "vyla-desktop.bmp")
-        subprocess.run([self.args.expect, "desktop", wallpaper, str(SCREEN[0]), str(SCREEN[1])], check=True)
+
+    def start_desktop(self, registry):
+        """Applies the registry text, then starts the desktop afresh and holds it for the session."""
         reg = os.path.join(self.work, "session.reg")
         with open(reg, "w", encoding="utf-8") as f:
-            f.write("Windows Registry Editor Version 5.00\n\n"
-                    "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n\"Desktop\"=\"Default\"\n\n"
-                    "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n\"Default\"=\"%dx%d\"\n\n"
-                    "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n\"Wallpaper\"=\"C:\\\\vyla-desktop.bmp\"\n"
-                    "\"WallpaperStyle\"=\"0\"\n\"TileWallpaper\"=\"0\"\n" % SCREEN)
+            f.write("Windows Registry Editor Version 5.00\n\n" + registry)
         self.wine("regedit", "/S", reg)
-        # The desktop reads these when it starts: start it afresh, and keep
-        # it for the whole session.
+        # The desktop reads these when it starts.
         subprocess.run(["wineserver", "-k"], env=self.env)
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
         self.holder = subprocess.Popen(["wine", self.probe_exe(), "--hold"], env=self.env, stdout=subprocess.PIPE,
