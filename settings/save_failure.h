@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "framework/profile_file.h"
+#include "framework/profile.h"
 
 // The message box's caption and text: which file, and why, in the
 // dialog's language.

@@ -9,7 +9,7 @@ namespace {
 std::unique_ptr<TModule> gEntryModule;
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
     if (!GlobalModule) {
         if (!gEntryModule)
@@ -17,12 +17,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
         GlobalModule = gEntryModule.get();
     }
     TApplication::InitHInstance = instance;
-    TApplication::InitHPrevInstance = previous;
     TApplication::InitCmdLine = commandLine ? commandLine : "";
     TApplication::InitCmdShow = showCommand;
     try {
         return AppMain(RuntimeArgc(), RuntimeArgv());
     } catch (xmsg& x) {
-        return HandleGlobalException(x, nullptr, nullptr);
+        return HandleGlobalException(x, nullptr);
     }
 }

@@ -2,14 +2,13 @@
 #include <utility>
 
 #include "framework/frame_window.h"
-#include "framework/idle_wait.h"
+#include "framework/platform_hooks.h"
 
 HINSTANCE TApplication::InitHInstance = nullptr;
-HINSTANCE TApplication::InitHPrevInstance = nullptr;
 std::string TApplication::InitCmdLine;
 int TApplication::InitCmdShow = SW_SHOWNORMAL;
 
-TApplication::TApplication(const char* name, TModule*& gModule, void*)
+TApplication::TApplication(const char* name, TModule*& gModule)
     : TModule(name, InitHInstance), CmdLine(InitCmdLine), GlobalSlot(gModule), PreviousGlobal(gModule)
 {
     GlobalSlot = this;

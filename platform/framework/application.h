@@ -4,16 +4,15 @@
 #include <exception>
 #include <string>
 
-#include "api/winapi.h"
+#include "system_api.h"
 #include "framework/module.h"
 
 class TFrameWindow;
 
 class TApplication : public TModule {
 public:
-    // Points gModule at the application for its lifetime. The dictionary is
-    // accepted for the framework's shape and must be null.
-    TApplication(const char* name, TModule*& gModule = GlobalModule, void* dictionary = nullptr);
+    // Points gModule at the application for its lifetime.
+    explicit TApplication(const char* name, TModule*& gModule = GlobalModule);
     ~TApplication() override;
 
     // Initialises the instance (InstallMainWindow, then the main window is
@@ -40,7 +39,6 @@ public:
 
     // Start-up slots, filled by the entry function before the application exists.
     static HINSTANCE InitHInstance;
-    static HINSTANCE InitHPrevInstance;
     static std::string InitCmdLine;
     static int InitCmdShow;
 

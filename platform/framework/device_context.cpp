@@ -1,7 +1,7 @@
 #include "framework/device_context.h"
 
 #include "framework/exception.h"
-#include "framework/window_surface.h"
+#include "framework/platform_hooks.h"
 
 TDC::TDC(HDC handle) : Handle(handle) {}
 

@@ -1,8 +1,8 @@
 // Drawing contexts: the screen, a window's client area, off-screen surfaces.
 #pragma once
 
-#include "api/winapi.h"
-#include "framework/gdi_objects.h"
+#include "system_api.h"
+#include "framework/bitmap.h"
 
 class TDC {
 public:

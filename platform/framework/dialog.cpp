@@ -1,7 +1,7 @@
 #include "framework/dialog.h"
 
 #include "framework/application.h"
-#include "framework/modal_dialog.h"
+#include "framework/platform_hooks.h"
 #include "framework/module.h"
 
 TDialog::TDialog(TWindow* parent, const char* templateName, TModule* module)

@@ -2,13 +2,10 @@
 
 #include <string>
 
-#include "api/winapi.h"
+#include "system_api.h"
 
-int HandleGlobalException(xmsg& x, const char* caption, const char* canResume)
+int HandleGlobalException(xmsg& x, const char* caption)
 {
-    std::string text = x.what();
-    if (canResume)
-        text += std::string("\n\n") + canResume;
-    MessageBoxA(nullptr, text.c_str(), caption ? caption : "Unhandled Exception", 0x10 /*MB_ICONSTOP*/);
+    MessageBoxA(nullptr, x.what(), caption ? caption : "Unhandled Exception", 0x10 /*MB_ICONSTOP*/);
     return 1;
 }

@@ -18,7 +18,5 @@ public:
 };
 
 // Reports an exception that escaped the application to the user and gives
-// the process's exit code: 1, the program failed. Neither a caption nor a
-// resume question is required; with a resume question the user is still
-// only told, since this program never resumes.
-int HandleGlobalException(xmsg& x, const char* caption, const char* canResume = nullptr);
+// the process's exit code: 1, the program failed. The caption may be null.
+int HandleGlobalException(xmsg& x, const char* caption);

@@ -1,6 +1,6 @@
 #include "framework/frame_window.h"
 
-TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow*, bool, TModule* module)
+TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TModule* module)
     : TWindow(parent, title, module)
 {
     Attr.Style = WS_OVERLAPPEDWINDOW;

@@ -5,9 +5,6 @@
 
 class TFrameWindow : public TWindow {
 public:
-    // clientWnd and shrinkToClient are accepted for the framework's shape; a
-    // frame here never has a client window.
-    TFrameWindow(TWindow* parent, const char* title = nullptr, TWindow* clientWnd = nullptr, bool shrinkToClient = false,
-                 TModule* module = nullptr);
+    TFrameWindow(TWindow* parent, const char* title = nullptr, TModule* module = nullptr);
     ~TFrameWindow() override;
 };

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "api/winapi.h"
+#include "system_api.h"
 
 class TModule {
 public:

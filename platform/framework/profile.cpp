@@ -1,6 +1,6 @@
 #include "framework/profile.h"
 
-#include "api/winapi.h"
+#include "framework/platform_hooks.h"
 
 namespace {
 

@@ -2,8 +2,28 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "framework/profile_file.h"
+// Why a settings file could not be written.
+enum class TProfileError {
+    None,
+    AccessDenied,  // the place may not be written by this user
+    ReadOnly,      // the file, or the disk it is on, is read-only
+    DiskFull,
+    NotAFile,      // a folder or a special file holds the name
+    TooLarge,      // the file is (or would grow) past what a settings file may be
+    Unreadable,    // the file exists but cannot be read, so it cannot be edited
+    Other,         // SystemCode says what the system reported
+};
+
+struct TProfileWriteResult {
+    TProfileError Error = TProfileError::None;
+    std::string File;    // the file that could not be written (the last place tried)
+    int SystemCode = 0;  // the system's error number, when there was one
+};
+
+using TProfileEntries = std::vector<std::pair<std::string, std::string>>;
 
 class TProfile {
 public:

@@ -9,8 +9,8 @@
 #include <span>
 #include <type_traits>
 
-#include "api/winapi.h"
-#include "framework/geometry.h"
+#include "system_api.h"
+#include "framework/point_rect.h"
 
 class TWindow;
 struct TResponseTableEntry;

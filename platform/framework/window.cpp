@@ -6,9 +6,8 @@
 #include "framework/application.h"
 #include "framework/exception.h"
 #include "framework/frame_window.h"
-#include "framework/message_box.h"
+#include "framework/platform_hooks.h"
 #include "framework/module.h"
-#include "framework/window_surface.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "api/winapi.h"
+#include "system_api.h"
 #include "framework/response_table.h"
-#include "framework/geometry.h"
+#include "framework/point_rect.h"
 
 class TApplication;
 class TModule;

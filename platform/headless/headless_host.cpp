@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "portable/api/functions.h"
+#include "portable/winapi/functions.h"
 #include "portable/raster/blit.h"
 
 namespace vyla::headless {

@@ -9,7 +9,7 @@
 
 #include "common/geometry.h"
 #include "common/resource_set.h"
-#include "portable/api/types.h"
+#include "portable/winapi/types.h"
 #include "portable/raster/surface.h"
 
 namespace vyla::portable {

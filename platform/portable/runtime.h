@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "portable/api/types.h"
-#include "portable/gdi_objects.h"
+#include "portable/winapi/types.h"
+#include "portable/gdi_table.h"
 #include "portable/host.h"
 #include "portable/window_table.h"
 
@@ -29,7 +29,7 @@ public:
 
     Host& GetHost() { return host_; }
     WindowTable& Windows() { return windows_; }
-    GdiObjects& Gdi() { return gdi_; }
+    GdiTable& Gdi() { return gdi_; }
 
     // Posted messages, in order.
     std::deque<MSG>& Queue() { return queue_; }
@@ -64,7 +64,7 @@ public:
 private:
     Host& host_;
     WindowTable windows_;
-    GdiObjects gdi_;
+    GdiTable gdi_;
     std::deque<MSG> queue_;
     Runtime* previous_ = nullptr;
 };

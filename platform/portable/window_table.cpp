@@ -1,6 +1,6 @@
 #include "portable/window_table.h"
 
-#include "portable/api/functions.h"
+#include "portable/winapi/functions.h"
 
 #include <algorithm>
 #include <cstring>

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/geometry.h"
-#include "portable/api/types.h"
+#include "portable/winapi/types.h"
 
 namespace vyla::portable {
 

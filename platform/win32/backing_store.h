@@ -2,7 +2,7 @@
 // 32-bit top-down DIB section selected for the object's life.
 #pragma once
 
-#include "api/winapi.h"
+#include "system_api.h"
 
 namespace vyla::win32 {
 

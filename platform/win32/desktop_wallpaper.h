@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "api/winapi.h"
+#include "system_api.h"
 #include "common/wallpaper_layout.h"
 
 namespace vyla::win32 {

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "api/winapi.h"
+#include "system_api.h"
 
 namespace vyla::win32 {
 

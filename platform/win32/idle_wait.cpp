@@ -6,11 +6,10 @@
 // touching the system timer); elsewhere it sleeps at the coarse tick until
 // about one tick before its end and raises the precision only for that last
 // stretch, lowering it again before the next long sleep.
-#include "framework/idle_wait.h"
+#include "win32/idle_wait.h"
 
 #include <chrono>
 
-#include "api/winapi.h"
 #include <mmsystem.h>
 
 namespace {
@@ -40,24 +39,26 @@ bool MessageWaits(DWORD waitResult, DWORD handleCount)
 
 }  // namespace
 
-TIdleWait::TIdleWait() : Timer(CreateHighResolutionTimer()) {}
+namespace vyla::win32 {
 
-TIdleWait::~TIdleWait()
+IdleWait::IdleWait() : timer_(CreateHighResolutionTimer()) {}
+
+IdleWait::~IdleWait()
 {
-    if (PrecisionRaised)
+    if (precisionRaised_)
         timeEndPeriod(1);
-    if (Timer)
-        CloseHandle(Timer);
+    if (timer_)
+        CloseHandle(timer_);
 }
 
-void TIdleWait::Wait(DWORD timeoutMs)
+void IdleWait::Wait(DWORD timeoutMs)
 {
-    if (timeoutMs != INFINITE && Timer) {
+    if (timeoutMs != INFINITE && timer_) {
         LARGE_INTEGER due{};
         due.QuadPart = -10'000LL * timeoutMs;  // relative, in 100 ns units
-        if (SetWaitableTimer(Timer, &due, 0, nullptr, nullptr, FALSE)) {
-            if (MessageWaits(MsgWaitForMultipleObjects(1, &Timer, FALSE, INFINITE, QS_ALLINPUT), 1))
-                CancelWaitableTimer(Timer);
+        if (SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE)) {
+            if (MessageWaits(MsgWaitForMultipleObjects(1, &timer_, FALSE, INFINITE, QS_ALLINPUT), 1))
+                CancelWaitableTimer(timer_);
             return;
         }
     }
@@ -72,12 +73,12 @@ void TIdleWait::Wait(DWORD timeoutMs)
             wait = static_cast<DWORD>(left);
         }
         bool precise = wait <= kCoarseTickMs;
-        if (precise != PrecisionRaised) {
+        if (precise != precisionRaised_) {
             if (precise)
                 timeBeginPeriod(1);
             else
                 timeEndPeriod(1);
-            PrecisionRaised = precise;
+            precisionRaised_ = precise;
         }
         if (!precise && wait != INFINITE)
             wait -= kCoarseTickMs;
@@ -85,3 +86,5 @@ void TIdleWait::Wait(DWORD timeoutMs)
             return;
     }
 }
+
+}  // namespace vyla::win32

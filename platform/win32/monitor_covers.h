@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "api/winapi.h"
+#include "system_api.h"
 
 namespace vyla::win32 {
 

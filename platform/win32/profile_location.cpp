@@ -6,22 +6,10 @@
 
 #include "portable/ini/ini_text.h"
 #include "win32/settings_file.h"
+#include "win32/wide_text.h"
 
 namespace vyla::win32 {
 namespace {
-
-std::wstring Widen(const char* text)
-{
-    if (!text || !*text)
-        return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (n <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), n);
-    wide.resize(static_cast<std::size_t>(n - 1));
-    return wide;
-}
 
 // The last component of a file name.
 std::wstring BaseName(const std::wstring& name)
@@ -44,7 +32,7 @@ ProfileLocation ProfileLocation::ForCurrentUser()
 
 std::wstring ProfileLocation::UserCopy(const char* fileName) const
 {
-    std::wstring base = BaseName(Widen(fileName));
+    std::wstring base = BaseName(Widened(fileName, CP_ACP));
     if (userDirectory_.empty() || base.empty())
         return {};
     return userDirectory_ + L"\\" + base;
@@ -61,7 +49,7 @@ bool ProfileLocation::HasUserCopy(const char* fileName) const
 
 std::wstring ProfileLocation::SystemPlace(const char* fileName)
 {
-    std::wstring name = Widen(fileName);
+    std::wstring name = Widened(fileName, CP_ACP);
     if (name.empty() || BaseName(name) != name)
         return name;
     wchar_t windows[MAX_PATH] = {};
@@ -99,10 +87,7 @@ TProfileWriteResult ProfileLocation::WriteTexts(const char* section, const TProf
         TProfileWriteResult result;
         result.Error = file.Write(section, list);
         if (result.Error != TProfileError::None) {
-            int n = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
-            result.File.assign(static_cast<std::size_t>(n > 0 ? n : 1), '\0');
-            WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, result.File.data(), n, nullptr, nullptr);
-            result.File.resize(result.File.size() - 1);
+            result.File = Narrowed(path, CP_UTF8);
             result.SystemCode = static_cast<int>(file.LastSystemError());
         }
         return result;

@@ -11,8 +11,8 @@
 
 #include <string>
 
-#include "api/winapi.h"
-#include "framework/profile_file.h"
+#include "system_api.h"
+#include "framework/profile.h"
 
 namespace vyla::win32 {
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "framework/profile_file.h"
+#include "framework/profile.h"
 #include "portable/ini/ini_document.h"
 
 namespace vyla::win32 {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "api/winapi.h"
+#include "system_api.h"
 #include "common/geometry.h"
 
 namespace vyla::win32 {

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "framework/screen_miniature.h"
-#include "framework/window_surface.h"
 #include "win32/desktop_wallpaper.h"
 #include "win32/monitor_covers.h"
 
@@ -186,90 +184,3 @@ void WindowSurface::Resize(HWND window)
 }
 
 }  // namespace vyla::win32
-
-using vyla::win32::MonitorCovers;
-using vyla::win32::WindowSurface;
-
-HDC AcquireWindowDC(HWND window)
-{
-    WindowSurface* surface = WindowSurface::Find(window);
-    // A window shown before the framework could take its picture gets one
-    // late: the screen under it then shows the window itself.
-    if (!surface && IsWindowVisible(window) && WindowSurface::ShowsWhatIsBeneath(window))
-        surface = WindowSurface::Attach(window);
-    return surface ? surface->BeginDrawing() : GetDC(window);
-}
-
-void ReleaseWindowDC(HWND window, HDC dc)
-{
-    WindowSurface* surface = WindowSurface::Find(window);
-    if (surface && surface->Dc() == dc)
-        surface->EndDrawing(window);
-    else
-        ReleaseDC(window, dc);
-}
-
-void NoteWindowDrawing(HWND window, HDC dc)
-{
-    WindowSurface* surface = WindowSurface::Find(window);
-    if (surface && surface->Dc() == dc)
-        surface->NoteDrawing();
-}
-
-void ShowScreenMiniature(HWND window)
-{
-    if (WindowSurface* surface = WindowSurface::AttachMiniature(window)) {
-        RECT client{};
-        GetClientRect(window, &client);
-        if (HDC target = GetDC(window)) {
-            surface->Paint(target, client);
-            ReleaseDC(window, target);
-        }
-    }
-}
-
-bool WindowSurfaceMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
-{
-    switch (msg) {
-    case WM_SHOWWINDOW:
-        // Sent while the window is still hidden: the screen shows what is beneath.
-        if (wParam && WindowSurface::ShowsWhatIsBeneath(window)) {
-            WindowSurface::Attach(window);
-            // A saver over the primary monitor leaves no other monitor bare.
-            if (MonitorCovers::FillsPrimaryMonitor(window))
-                MonitorCovers::Cover(window);
-        }
-        return false;
-    case WM_WINDOWPOSCHANGED:
-        if (WindowSurface* surface = WindowSurface::Find(window);
-            surface && !(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOSIZE))
-            surface->Resize(window);
-        return false;
-    case WM_ERASEBKGND:
-        if (WindowSurface* surface = WindowSurface::Find(window)) {
-            RECT client{};
-            GetClientRect(window, &client);
-            surface->Paint(reinterpret_cast<HDC>(wParam), client);
-            result = 1;
-            return true;
-        }
-        return false;
-    case WM_PAINT:
-        if (WindowSurface* surface = WindowSurface::Find(window)) {
-            PAINTSTRUCT ps;
-            if (HDC dc = BeginPaint(window, &ps)) {
-                surface->Paint(dc, ps.rcPaint);
-                EndPaint(window, &ps);
-            }
-            result = 0;
-            return true;
-        }
-        return false;
-    case WM_NCDESTROY:
-        WindowSurface::Detach(window);
-        MonitorCovers::Forget(window);
-        return false;
-    default:
-        return false;
-    }
-}

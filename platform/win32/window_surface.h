@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "api/winapi.h"
+#include "system_api.h"
 #include "win32/backing_store.h"
 
 namespace vyla::win32 {

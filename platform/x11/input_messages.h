@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "portable/api/types.h"
+#include "portable/winapi/types.h"
 
 namespace vyla::x11 {
 

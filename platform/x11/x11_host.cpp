@@ -9,14 +9,14 @@
 #include <ctime>
 #include <string>
 
-#include "portable/api/functions.h"
+#include "portable/winapi/functions.h"
 #include "portable/dialog_session.h"
 #include "portable/runtime.h"
-#include "x11/gtk_dialog.h"
+#include "linux/gtk_dialog.h"
 #include "x11/input_messages.h"
 #include "x11/monitor_layout.h"
 #include "x11/pixel_format.h"
-#include "x11/profile_location.h"
+#include "linux/profile_location.h"
 
 #include <X11/Xutil.h>
 
@@ -473,7 +473,7 @@ void X11Host::WaitEvents(int timeoutMs)
 void X11Host::RunModalDialog(portable::DialogSession& dialog)
 {
     dialogRunning_ = true;
-    bool shown = RunGtkDialog(dialog, signals_.ReadFd(), [this] { return signals_.TakeSignal(); });
+    bool shown = linux::RunGtkDialog(dialog, signals_.ReadFd(), [this] { return signals_.TakeSignal(); });
     dialogRunning_ = false;
     if (!shown) {
         Report("vyla", "the settings dialog cannot be shown: GTK found no display");
@@ -485,7 +485,7 @@ void X11Host::RunModalDialog(portable::DialogSession& dialog)
 
 std::filesystem::path X11Host::ProfileDirectory()
 {
-    return UserProfileDirectory();
+    return linux::UserProfileDirectory();
 }
 
 void X11Host::Report(std::string_view caption, std::string_view text)
@@ -498,7 +498,7 @@ void X11Host::Report(std::string_view caption, std::string_view text)
     // at a terminal: the message goes in a box too. (During a saver run the
     // grabs would keep a box from being answered.)
     if (dialogRunning_)
-        ShowGtkMessage(caption, text);
+        linux::ShowGtkMessage(caption, text);
 }
 
 }  // namespace vyla::x11

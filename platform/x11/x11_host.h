@@ -26,7 +26,7 @@
 #include "x11/hack_target.h"
 #include "x11/saver_window.h"
 #include "x11/screen_presenter.h"
-#include "x11/signal_pipe.h"
+#include "linux/signal_pipe.h"
 #include "x11/x_connection.h"
 
 namespace vyla::x11 {
@@ -97,7 +97,7 @@ private:
     Rect monitor_;  // the program's screen on the root window
     raster::Surface screen_;
     DamageRegion damage_;
-    SignalPipe signals_;
+    linux::SignalPipe signals_;
     std::unique_ptr<ScreenPresenter> presenter_;
     std::unique_ptr<SaverClaim> claim_;
     std::unique_ptr<CoverWindow> cover_;  // only with several monitors

@@ -117,7 +117,7 @@ TModule& TestModule()
 class TestWindow : public TFrameWindow {
 public:
     TestWindow(const char* className, int stockBrush, RECT place, TWindow* parent = nullptr)
-        : TFrameWindow(parent, "surface test", nullptr, false, &TestModule()), ClassName(className), StockBrush(stockBrush)
+        : TFrameWindow(parent, "surface test", &TestModule()), ClassName(className), StockBrush(stockBrush)
     {
         Attr.Style = parent ? WS_CHILD : WS_POPUP;
         Attr.X = place.left;

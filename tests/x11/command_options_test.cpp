@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "x11/command_options.h"
+#include "linux/command_options.h"
 
-using vyla::x11::CommandOptions;
-using vyla::x11::ParseCommandLine;
-using vyla::x11::ParseWindowId;
-using vyla::x11::SettingOverride;
+using vyla::linux::CommandOptions;
+using vyla::linux::ParseCommandLine;
+using vyla::linux::ParseWindowId;
+using vyla::linux::SettingOverride;
 
 namespace {
 

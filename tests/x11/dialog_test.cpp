@@ -9,9 +9,9 @@
 #include "child_process.h"
 #include "desktop_picture.h"
 #include "harness.h"
-#include "portable/api/types.h"
+#include "portable/winapi/types.h"
 #include "resources/dialogs.h"
-#include "x11/dialog_layout.h"
+#include "linux/dialog_layout.h"
 #include "x_client.h"
 #include "xvfb_server.h"
 
@@ -79,10 +79,10 @@ protected:
         ASSERT_TRUE(rect);
         const vyla::DialogTemplate& t = vyla::kConfigureDialog;
         ASSERT_EQ(rect->Width() * 4 % t.cx, 0) << "the window is not the template's size";
-        vyla::x11::DialogBaseUnits units{rect->Width() * 4 / t.cx, rect->Height() * 8 / t.cy};
+        vyla::linux::DialogBaseUnits units{rect->Width() * 4 / t.cx, rect->Height() * 8 / t.cy};
         for (const auto& c : t.controls)
             if (c.id == id) {
-                Rect r = vyla::x11::DialogUnitsToPixels(units, c.x, c.y, c.cx, c.cy);
+                Rect r = vyla::linux::DialogUnitsToPixels(units, c.x, c.y, c.cx, c.cy);
                 int x = rect->left + (r.left + r.right) / 2;
                 int y = rect->top + (r.top + r.bottom) / 2;
                 // One xdotool run: the server takes the move before the

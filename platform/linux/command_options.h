@@ -1,0 +1,59 @@
+// The Linux program's command line: where to draw (its own window, or a
+// window it is given as an X screen-saver daemon's "hack"), settings that
+// hold for one run only, and the arguments the saver itself sees ("/c").
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vyla::linux {
+
+// One settings-file value that a run uses instead of the file's.
+struct SettingOverride {
+    std::string key;  // "color", "speed", "girls" or "interval"
+    int value = 0;    // as the settings file would hold it
+
+    bool operator==(const SettingOverride&) const = default;
+};
+
+struct CommandOptions {
+    enum class Action { Run, ShowHelp, ShowVersion };
+    Action action = Action::Run;
+
+    // --root: the root window, or $XSCREENSAVER_WINDOW when it is set.
+    bool root = false;
+    // --window-id: draw into this window, --root or not (a settings
+    // program's preview runs the daemon's command with this added).
+    std::optional<std::uint32_t> windowId;
+
+    // In the order given; a later one for the same key wins.
+    std::vector<SettingOverride> settings;
+
+    // What is left, joined by spaces: the command line the saver sees, so
+    // "/c" and "-c" still choose the settings dialog.
+    std::string commandLine;
+
+    bool HackMode() const { return root || windowId.has_value(); }
+};
+
+struct ParsedCommandLine {
+    std::optional<CommandOptions> options;  // nullopt: error says why
+    std::string error;                      // one line, without the program's name
+};
+
+// args: the arguments after the program's name. Options take "--name",
+// "-name" and "--name=value"; a value may also be the next argument.
+ParsedCommandLine ParseCommandLine(std::span<const std::string> args);
+
+// A window id as X tools print it: "0x" and hexadecimal digits, or decimal.
+// nullopt for anything else, for 0 and for values beyond 32 bits.
+std::optional<std::uint32_t> ParseWindowId(std::string_view text);
+
+// The usage text, several lines, each ending in a newline.
+std::string UsageText(std::string_view program);
+
+}  // namespace vyla::linux

@@ -1,0 +1,99 @@
+// The program on Linux: its options, the X11 host under the portable
+// runtime, then the program's entry as the system would call it.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "framework/framework.h"
+#include "portable/runtime.h"
+#include "linux/command_options.h"
+#include "x11/x11_host.h"  // after the framework: Xlib defines macros such as None and Bool
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+int UsageError(const std::string& program, const std::string& message)
+{
+    std::fprintf(stderr, "%s: %s\n", program.c_str(), message.c_str());
+    std::fputs(vyla::linux::UsageText(program).c_str(), stderr);
+    return kUsageError;
+}
+
+// The window to draw in for --root: the daemon's, else the root (nullopt).
+bool RootTarget(const char* daemonWindow, std::optional<::Window>* target, std::string* error)
+{
+    if (!daemonWindow || !*daemonWindow) {
+        *target = std::nullopt;
+        return true;
+    }
+    auto id = vyla::linux::ParseWindowId(daemonWindow);
+    if (!id) {
+        *error = std::string("XSCREENSAVER_WINDOW is not a window id: \"") + daemonWindow + "\"";
+        return false;
+    }
+    *target = static_cast<::Window>(*id);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string program = "vyla";
+    std::vector<std::string> arguments(argv, argv + argc);
+    std::vector<std::string> optionWords(arguments.begin() + (argc > 0 ? 1 : 0), arguments.end());
+    auto parsed = vyla::linux::ParseCommandLine(optionWords);
+    if (!parsed.options)
+        return UsageError(program, parsed.error);
+    const vyla::linux::CommandOptions& options = *parsed.options;
+    if (options.action == vyla::linux::CommandOptions::Action::ShowHelp) {
+        std::fputs(vyla::linux::UsageText(program).c_str(), stdout);
+        return 0;
+    }
+    if (options.action == vyla::linux::CommandOptions::Action::ShowVersion) {
+        std::printf("%s %s\n", program.c_str(), VYLA_VERSION);
+        return 0;
+    }
+
+    // A server that goes away must show as a lost connection (see X11Host),
+    // not as a write that kills the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    auto host = vyla::x11::X11Host::Open(nullptr);
+    if (!host) {
+        const char* name = XDisplayName(nullptr);
+        if (name && *name)
+            std::fprintf(stderr, "vyla: cannot open the X display \"%s\"\n", name);
+        else
+            std::fputs("vyla: cannot open the X display: DISPLAY is not set\n", stderr);
+        return 1;
+    }
+    if (options.HackMode()) {
+        std::optional<::Window> target;
+        std::string error;
+        if (options.windowId)
+            target = static_cast<::Window>(*options.windowId);
+        else if (!RootTarget(std::getenv("XSCREENSAVER_WINDOW"), &target, &error))
+            return UsageError(program, error);
+        if (!host->DrawInto(target, &error)) {
+            std::fprintf(stderr, "vyla: %s\n", error.c_str());
+            return 1;
+        }
+    }
+
+    int status = 0;
+    do {
+        // A run per size of the window drawn in: the scene is built for one.
+        vyla::portable::Runtime runtime(*host);
+        runtime.SetArguments(arguments);
+        for (const auto& s : options.settings)
+            runtime.profileOverrides.push_back({"vyla.ini", "options", s.key, std::to_string(s.value)});
+        // The command line is what is left after the options, as Windows gives it.
+        std::string commandLine = options.commandLine;
+        status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWNORMAL);
+    } while (!host->DisplayLost() && host->PrepareRerun());
+    // A run cut short by the display going away is not a normal end.
+    return host->DisplayLost() ? 1 : status;
+}
