@@ -4,7 +4,6 @@
 
 #include "scene/shuffle.h"
 #include "settings/settings.h"
-#include "shell/scrnsavapp.h"
 
 namespace {
 
@@ -58,8 +57,7 @@ TVylaScrnSavWindow::TVylaScrnSavWindow(TWindow* parent, const char* title, TModu
     TProfile profile(Settings::kSection, Settings::kFileName);
     Color = profile.GetInt(Settings::kColor, 0);
     FrameDelay = FrameDelayFor(profile.GetInt(Settings::kSpeed, 0));
-    if (auto* app = dynamic_cast<TScrnSavApp*>(GetApplication()))
-        app->PacingMode = 1;
+    PacingMode = 1;
     SlidesOn = profile.GetInt(Settings::kGirls, 0);
     int interval = profile.GetInt(Settings::kInterval, 0);
     if (interval == 0)
@@ -109,32 +107,16 @@ TVylaScrnSavWindow::TVylaScrnSavWindow(TWindow* parent, const char* title, TModu
 
 TVylaScrnSavWindow::~TVylaScrnSavWindow()
 {
-    MaskDC.RestoreObjects();
-    MaskDC.RestoreBitmap();
-    ImageDC.RestoreObjects();
-    ImageDC.RestoreBitmap();
-    MaskBitmap.reset();
-    ImageBitmap.reset();
-    MaskDib.reset();
-    ImageDib.reset();
-    if (SnapshotDC) {
-        SnapshotDC->RestoreObjects();
-        SnapshotDC->RestoreBitmap();
-        SnapshotBitmap.reset();
-        SnapshotDC.reset();
+    // A bitmap can go only once no surface holds it: every surface gets its
+    // earlier objects back first. The members then go in the reverse of
+    // their declaration (see vylawin.h); the saver window part last,
+    // showing the cursor again.
+    for (TMemoryDC* surface : {&MaskDC, &ImageDC, SnapshotDC.get(), CornerDC.get(), WorkDC.get()}) {
+        if (surface) {
+            surface->RestoreObjects();
+            surface->RestoreBitmap();
+        }
     }
-    CornerDC->RestoreObjects();
-    CornerDC->RestoreBitmap();
-    CornerBitmap.reset();
-    CornerDC.reset();
-    WorkDC->RestoreObjects();
-    WorkDC->RestoreBitmap();
-    WorkBitmap.reset();
-    WorkDC.reset();
-    Pictures.reset();
-    DrawOrder.reset();
-    // The strip surfaces go with the members, image first; the saver window
-    // part last, showing the cursor again.
 }
 
 const char* TVylaScrnSavWindow::GetClassName()

@@ -23,28 +23,24 @@ public:
     static constexpr unsigned kMaxPictures = 13;
     static constexpr int kCells = 16;
 
+private:
+    // Tests read the scene's state through it (tests/support).
+    friend class TVylaScrnSavWindowProbe;
+
+    void DrawBorder(TDC& dc);
+    void LoadPictures();
+    void CaptureCorners(TDC& dc);
+    void StepSlideshow(TDC& dc);
+    void StepCorners(TDC& dc);
+
     int ScreenWidth;
     int ScreenHeight;
     int CornerWidth, CornerHeight;
     int TileWidth, TileHeight;
     bool BorderDrawn;
-    std::unique_ptr<TMemoryDC> SnapshotDC;
-    std::unique_ptr<TMemoryDC> CornerDC;
-    std::unique_ptr<TMemoryDC> WorkDC;
-    std::unique_ptr<TBitmap> SnapshotBitmap;
-    std::unique_ptr<TBitmap> CornerBitmap;
-    std::unique_ptr<TBitmap> WorkBitmap;
-    TMemoryDC MaskDC;
-    TMemoryDC ImageDC;
-    std::unique_ptr<TDib> MaskDib;
-    std::unique_ptr<TDib> ImageDib;
-    std::unique_ptr<TBitmap> MaskBitmap;
-    std::unique_ptr<TBitmap> ImageBitmap;
-    std::unique_ptr<std::unique_ptr<TDib>[]> Pictures;
     TRect PictureArea;
     unsigned PictureCount;
     unsigned DrawPosition;
-    std::unique_ptr<int[]> DrawOrder;
     int Color;
     int FrameDelay;
     int SlidesOn;
@@ -53,10 +49,24 @@ public:
     std::uint32_t LastSlideTime;
     int FrameCounter[4];
 
-private:
-    void DrawBorder(TDC& dc);
-    void LoadPictures();
-    void CaptureCorners(TDC& dc);
-    void StepSlideshow(TDC& dc);
-    void StepCorners(TDC& dc);
+    // The surfaces and pictures, declared in the reverse of the order they
+    // go in: once the destructor has selected every surface's earlier
+    // objects back, the strip bitmaps go, then the strip pictures, the
+    // snapshot, the corner buffer and the work surface (each bitmap before
+    // its surface), the silhouettes and the draw order, and last the strip
+    // surfaces, image before mask.
+    TMemoryDC MaskDC;
+    TMemoryDC ImageDC;
+    std::unique_ptr<int[]> DrawOrder;
+    std::unique_ptr<std::unique_ptr<TDib>[]> Pictures;
+    std::unique_ptr<TMemoryDC> WorkDC;
+    std::unique_ptr<TBitmap> WorkBitmap;
+    std::unique_ptr<TMemoryDC> CornerDC;
+    std::unique_ptr<TBitmap> CornerBitmap;
+    std::unique_ptr<TMemoryDC> SnapshotDC;
+    std::unique_ptr<TBitmap> SnapshotBitmap;
+    std::unique_ptr<TDib> ImageDib;
+    std::unique_ptr<TDib> MaskDib;
+    std::unique_ptr<TBitmap> ImageBitmap;
+    std::unique_ptr<TBitmap> MaskBitmap;
 };

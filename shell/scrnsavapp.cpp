@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "framework/system_conventions.h"
+#include "framework/platform_hooks.h"
 #include "shell/scrnsavwin.h"
 
 namespace {
@@ -14,9 +14,28 @@ HWND WindowFromNumber(std::uintptr_t number)
 {
     return reinterpret_cast<HWND>(number);
 }
+
+// When a pacing mode lets StepAnimation run: on every idle call, or once
+// more than Threshold milliseconds have passed since the end of the last step.
+struct TPacingRule {
+    bool EveryCall;
+    std::uint32_t Threshold;
+};
+
+TPacingRule PacingRule(int pacingMode)
+{
+    switch (pacingMode) {
+    case 2:
+        return {true, 0};
+    case 1:
+        return {false, 10};
+    default:
+        return {false, 50};
+    }
+}
 }  // namespace
 
-TScrnSavApp::TScrnSavApp(const char* name) : TApplication(name, GlobalModule, nullptr), ConfigDialog(nullptr), SaverWindow(nullptr)
+TScrnSavApp::TScrnSavApp(const char* name) : TApplication(name, GlobalModule), ConfigDialog(nullptr), SaverWindow(nullptr)
 {
 }
 
@@ -94,15 +113,8 @@ bool TScrnSavApp::IdleAction(long)
             return true;
         }
     }
-    std::uint32_t elapsed = now - LastTick;
-    bool step;
-    if (PacingMode == 2)
-        step = true;
-    else if (PacingMode == 1 && elapsed > 10)
-        step = true;
-    else
-        step = elapsed > 50;
-    if (step) {
+    const TPacingRule rule = PacingRule(PacingMode);
+    if (rule.EveryCall || now - LastTick > rule.Threshold) {
         SaverWindow->StepAnimation();
         // Measured from the end of the step: drawing time does not count.
         LastTick = GetTickCount();
@@ -110,19 +122,21 @@ bool TScrnSavApp::IdleAction(long)
     return true;
 }
 
+// How long the message loop sleeps between idle calls: until IdleAction's
+// pacing allows a step and the window has something due, whichever is later.
+// (The window's own answer: TScrnSavWindow::NextStepDelay.)
 DWORD TScrnSavApp::IdleDelay()
 {
     if (ConfigMode)
         return INFINITE;
+    const TPacingRule rule = PacingRule(PacingMode);
     DWORD pacing;
-    if (PacingMode == 2) {
-        // A step on every idle call: as often as the framework's loop would call.
+    if (rule.EveryCall) {
+        // As often as the framework's loop would call.
         pacing = TApplication::IdleDelay();
     } else {
-        // IdleAction steps once elapsed is past the threshold.
-        std::uint32_t threshold = PacingMode == 1 ? 10 : 50;
-        std::uint32_t elapsed = GetTickCount() - LastTick;
-        pacing = elapsed > threshold ? 0 : threshold + 1 - elapsed;
+        const std::uint32_t elapsed = GetTickCount() - LastTick;
+        pacing = elapsed > rule.Threshold ? 0 : rule.Threshold + 1 - elapsed;
     }
     // A step before the window has anything due would draw nothing, yet move
     // LastTick on and so delay the step that does draw.
@@ -134,8 +148,10 @@ void TScrnSavApp::InstallMainWindow()
 {
     ConfigMode = false;
     MakeSaverWindow();
-    if (SaverWindow)
+    if (SaverWindow) {
         MainWindow = SaverWindow;
+        PacingMode = SaverWindow->GetPacingMode();
+    }
     LastTick = GetTickCount();
 }
 

@@ -30,8 +30,9 @@ public:
     bool ConfigMode = false;
     TDialog* ConfigDialog;
     TScrnSavWindow* SaverWindow;
-    // The pace of StepAnimation calls. A saver window that does not choose
-    // one gets 0: a step when more than 50 ms have passed.
+    // The pace of StepAnimation calls, as the saver window chose it: 2 a
+    // step on every idle call, 1 when more than 10 ms have passed since the
+    // last one, any other value when more than 50 ms have.
     int PacingMode = 0;
     std::uint32_t LastTick = 0;
     // In a preview, the window the system gave to draw in; null otherwise.

@@ -1,11 +1,11 @@
 #include "shell/scrnsavwin.h"
 
-#include "framework/screen_miniature.h"
+#include "framework/platform_hooks.h"
 
 // With a parent the window is a preview: a child covering the parent's
 // client area, the cursor left alone, input left to the parent.
 TScrnSavWindow::TScrnSavWindow(TWindow* parent, const char* title, TModule* module)
-    : TFrameWindow(parent, title, nullptr, false, module)
+    : TFrameWindow(parent, title, module)
 {
     if (IsPreview()) {
         Attr.Style = WS_CHILD | WS_VISIBLE;

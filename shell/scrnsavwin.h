@@ -25,11 +25,17 @@ public:
     // What the scene asks instead of GetSystemMetrics: in a preview the
     // screen is the pane, SM_CXSCREEN and SM_CYSCREEN its client size.
     int ScreenMetric(int index) const;
+    // The pace the window asks its application to call StepAnimation at
+    // (TScrnSavApp::PacingMode); chosen in the constructor.
+    int GetPacingMode() const { return PacingMode; }
     bool IsPreview() const { return GetParentO() != nullptr; }
 
     TPoint StartCursorPos;
 
 protected:
+    // A window that chooses no pace gets 0: a step when more than 50 ms have passed.
+    int PacingMode = 0;
+
     void EvMouseMove(UINT modKeys, const TPoint& point);
     void EvButtonDown(UINT modKeys, const TPoint& point);
     void EvActivate(UINT state, bool minimized, HWND other);
