@@ -1,5 +1,6 @@
 #include "settings/scrnsavdlg.h"
 
+#include "resources/configure_dialog.h"
 #include "settings/decimal.h"
 #include "settings/save_failure.h"
 #include "settings/settings.h"
@@ -36,12 +37,12 @@ void TScrnSavDlg::SetupWindow()
     TDialog::SetupWindow();
     TProfile profile(Settings::kSection, Settings::kFileName);
     HWND dlg = GetHandle();
-    CheckRadioButton(dlg, IdCrimson, IdWhite, ButtonFor(IdCrimson, IdWhite, profile.GetInt(Settings::kColor, 0)));
-    CheckRadioButton(dlg, IdSlow, IdFast, ButtonFor(IdSlow, IdFast, profile.GetInt(Settings::kSpeed, 0)));
-    CheckDlgButton(dlg, IdGirls, static_cast<UINT>(profile.GetInt(Settings::kGirls, 0)));
+    CheckRadioButton(dlg, IDC_CRIMSON, IDC_WHITE, ButtonFor(IDC_CRIMSON, IDC_WHITE, profile.GetInt(Settings::kColor, 0)));
+    CheckRadioButton(dlg, IDC_SLOW, IDC_FAST, ButtonFor(IDC_SLOW, IDC_FAST, profile.GetInt(Settings::kSpeed, 0)));
+    CheckDlgButton(dlg, IDC_GIRLS, static_cast<UINT>(profile.GetInt(Settings::kGirls, 0)));
     char text[16];
     wsprintfA(text, "%d", profile.GetInt(Settings::kInterval, 0));
-    SetDlgItemTextA(dlg, IdInterval, text);
+    SetDlgItemTextA(dlg, IDC_INTERVAL, text);
 }
 
 // The four values go in one replacement of the file, so that a failure can
@@ -51,11 +52,11 @@ void TScrnSavDlg::CloseWindow(int retValue)
 {
     TProfileBatch profile(Settings::kSection, Settings::kFileName);
     HWND dlg = GetHandle();
-    profile.WriteInt(Settings::kColor, IsDlgButtonChecked(dlg, IdWhite) ? 1 : 0);
-    profile.WriteInt(Settings::kSpeed, IsDlgButtonChecked(dlg, IdFast) ? 2 : IsDlgButtonChecked(dlg, IdNormal) ? 1 : 0);
-    profile.WriteInt(Settings::kGirls, IsDlgButtonChecked(dlg, IdGirls) ? 1 : 0);
+    profile.WriteInt(Settings::kColor, IsDlgButtonChecked(dlg, IDC_WHITE) ? 1 : 0);
+    profile.WriteInt(Settings::kSpeed, IsDlgButtonChecked(dlg, IDC_FAST) ? 2 : IsDlgButtonChecked(dlg, IDC_NORMAL) ? 1 : 0);
+    profile.WriteInt(Settings::kGirls, IsDlgButtonChecked(dlg, IDC_GIRLS) ? 1 : 0);
     char text[16];
-    GetDlgItemTextA(dlg, IdInterval, text, sizeof text);
+    GetDlgItemTextA(dlg, IDC_INTERVAL, text, sizeof text);
     profile.WriteInt(Settings::kInterval, DecimalToLong(text));
     if (!profile.Commit()) {
         MessageBox(SaveFailureText(profile.GetResult()).c_str(), kSaveFailureCaption, kMessageIconStop);

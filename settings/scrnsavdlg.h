@@ -12,17 +12,4 @@ public:
     void CloseWindow(int retValue) override;
     void SetupWindow() override;
     bool Find(TEventInfo& info) override;
-
-    // Control identifiers of "IDD_CONFIGURE".
-    enum : int {
-        IdGirls = 101,
-        IdInterval = 102,
-        IdColorGroup = 110,
-        IdCrimson = 111,
-        IdWhite = 112,
-        IdSpeedGroup = 120,
-        IdSlow = 121,
-        IdNormal = 122,
-        IdFast = 123,
-    };
 };

@@ -1,10 +1,12 @@
-// The Windows resource script describes "IDD_CONFIGURE" a second time, for
-// the resource compiler. It must say exactly what the template data every
-// other backend builds the dialog from says.
+// The resource compiler builds "IDD_CONFIGURE" from the resource script and
+// the dialog's one description (resources/configure_dialog.h), through the
+// preprocessor; every other backend builds it from the template data. What
+// the resource compiler reads must say exactly what the template data says.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -31,12 +33,88 @@ struct ScriptDialog {
     std::vector<std::string> unreadable;
 };
 
-std::string ReadScript()
+std::string ReadSource(const char* file)
 {
-    std::ifstream in(VYLA_SOURCE_DIR "/resources/vyla.rc", std::ios::binary);
+    std::ifstream in(std::string(VYLA_SOURCE_DIR "/resources/") + file, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+std::string ReadScript()
+{
+    return ReadSource("vyla.rc");
+}
+
+std::vector<std::string> SplitArguments(const std::string& list)
+{
+    std::vector<std::string> out(1);
+    bool quoted = false;
+    for (char c : list) {
+        if (c == '"')
+            quoted = !quoted;
+        if (c == ',' && !quoted) {
+            out.emplace_back();
+            continue;
+        }
+        out.back() += c;
+    }
+    for (auto& a : out) {
+        a.erase(0, a.find_first_not_of(" \t"));
+        a.erase(a.find_last_not_of(" \t") + 1);
+    }
+    return out;
+}
+
+// The script as the resource compiler reads it once the preprocessor has
+// expanded what it takes from the dialog's description: the control list,
+// one control a line, and the names of numbers and texts.
+std::string ExpandedScript()
+{
+    std::string text = ReadSource("configure_dialog.h") + "\n" + ReadScript();
+    // Continued lines are one line to the preprocessor.
+    for (std::size_t at; (at = text.find("\\\n")) != std::string::npos;)
+        text.replace(at, 2, "\x01");
+    std::map<std::string, std::string> names;
+    std::string listItems, controlParams, controlBody, out;
+    const std::regex object(R"(^#define\s+(\w+)\s+(.*?)\s*$)");
+    const std::regex list(R"(^#define\s+VYLA_CONFIGURE_CONTROLS\(CONTROL\)(.*)$)");
+    const std::regex rcControl(R"(^#define\s+VYLA_RC_CONTROL\(([^)]*)\)\s+(.*?)\s*$)");
+    std::istringstream lines(text);
+    std::string line;
+    std::smatch m;
+    while (std::getline(lines, line)) {
+        if (std::regex_match(line, m, list)) {
+            listItems = m[1];
+        } else if (std::regex_match(line, m, rcControl)) {
+            controlParams = m[1];
+            controlBody = m[2];
+        } else if (std::regex_match(line, m, object)) {
+            names[m[1]] = m[2];
+        } else {
+            out += line + "\n";
+        }
+    }
+    std::string controls;
+    const std::regex item(R"(CONTROL\((.*?)\)\s*\x01?)");
+    const std::vector<std::string> params = SplitArguments(controlParams);
+    for (auto it = std::sregex_iterator(listItems.begin(), listItems.end(), item); it != std::sregex_iterator(); ++it) {
+        const std::vector<std::string> args = SplitArguments((*it)[1]);
+        std::string c = controlBody;
+        for (std::size_t i = 0; i < params.size() && i < args.size(); ++i)
+            c = std::regex_replace(c, std::regex("\\b" + params[i] + "\\b"), args[i]);
+        controls += "    " + c + "\n";
+    }
+    const std::string call = "    VYLA_CONFIGURE_CONTROLS(VYLA_RC_CONTROL)\n";
+    if (const auto at = out.find(call); at != std::string::npos)
+        out.replace(at, call.size(), controls);
+    // Names stand for numbers and texts; outside of texts only.
+    for (const auto& [name, value] : names) {
+        const std::regex word("\\b" + name + "\\b(?=(?:[^\"]*\"[^\"]*\")*[^\"]*$)");
+        for (int pass = 0; pass < 3; ++pass)
+            out = std::regex_replace(out, word, value);
+    }
+    return out;
 }
 
 std::uint32_t Number(const std::string& text)
@@ -98,8 +176,8 @@ std::optional<ScriptDialog> ParseDialog(const std::string& script, const std::st
 
 TEST(ResourceScript, ConfigureDialogAgreesWithTheTemplateData)
 {
-    const std::string script = ReadScript();
-    ASSERT_FALSE(script.empty()) << "resources/vyla.rc not found";
+    ASSERT_FALSE(ReadScript().empty()) << "resources/vyla.rc not found";
+    const std::string script = ExpandedScript();
     const auto dialog = ParseDialog(script, vyla::kConfigureDialog.name);
     ASSERT_TRUE(dialog) << "no complete DIALOG block for " << vyla::kConfigureDialog.name;
     const vyla::DialogTemplate& t = vyla::kConfigureDialog;

@@ -8,8 +8,8 @@ that only system DLLs are imported (the module must run from a bare copy);
 that no manifest asks for an execution level (which would switch off the
 file virtualisation the 32-bit module's settings rely on); and that the
 resources are what resources/ describes: every bitmap by name with the
-bytes of its file, the "IDD_CONFIGURE" dialog exactly as the DIALOG block
-of resources/vyla.rc gives it, and string 1; that the manifest declares
+bytes of its file, the "IDD_CONFIGURE" dialog exactly as its one description,
+resources/configure_dialog.h, gives it, and string 1; that the manifest declares
 per-monitor DPI awareness (version 2 first); and that the first icon group
 holds the flower of resources/bitmaps/vyla.ico at 16, 32, 48 and 256 pixels.
 """
@@ -17,6 +17,8 @@ import os
 import re
 import struct
 import sys
+
+import configure_dialog
 
 MACHINES = {"i386": 0x14C, "amd64": 0x8664}
 SUBSYSTEM_GUI = 2
@@ -188,28 +190,6 @@ def parse_dialog_template(blob):
             "class": wclass, "caption": caption, "controls": controls}
 
 
-def parse_rc_dialog(rc_text, name):
-    """The DIALOG block of a resource script in the same shape."""
-    m = re.search(r"^%s\s+DIALOG\s+(-?\d+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\s*$(.*?)^BEGIN$(.*?)^END$" % name,
-                  rc_text, re.M | re.S)
-    if not m:
-        raise PeError("no DIALOG block %s in the resource script" % name)
-    header, body = m.group(5), m.group(6)
-    style = int(re.search(r"^STYLE\s+(\S+)", header, re.M).group(1), 0)
-    caption = re.search(r'^CAPTION\s+"([^"]*)"', header, re.M).group(1)
-    controls = []
-    for line in body.strip().splitlines():
-        c = re.match(r'\s*CONTROL\s+"([^"]*)"\s*,\s*(-?\d+)\s*,\s*"(\w+)"\s*,\s*(\S+)\s*,'
-                     r'\s*(-?\d+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\s*$', line)
-        if not c:
-            raise PeError("unreadable control line: %r" % line)
-        controls.append({"id": int(c.group(2)), "class": c.group(3).upper(), "text": c.group(1),
-                         "style": int(c.group(4), 0), "exstyle": 0,
-                         "rect": tuple(int(c.group(i)) for i in range(5, 9))})
-    return {"style": style, "exstyle": 0, "rect": tuple(int(m.group(i)) for i in range(1, 5)), "menu": "",
-            "class": "", "caption": caption, "controls": controls}
-
-
 def string_table_entry(resources, ident):
     block = resources.get((RT_STRING, ident // 16 + 1))
     if not block:
@@ -323,17 +303,16 @@ def check(module, machine, source_dir):
     if not dialog:
         failures.append("dialog IDD_CONFIGURE is missing")
     else:
-        with open(os.path.join(source_dir, "resources", "vyla.rc"), encoding="utf-8") as f:
-            expected = parse_rc_dialog(f.read(), "IDD_CONFIGURE")
+        expected = configure_dialog.dialog(os.path.join(source_dir, "resources", "configure_dialog.h"))
         actual = parse_dialog_template(dialog[0][1])
         for field in ("style", "exstyle", "rect", "menu", "class", "caption"):
             if actual[field] != expected[field]:
-                failures.append("dialog %s is %r, the script says %r" % (field, actual[field], expected[field]))
+                failures.append("dialog %s is %r, its description says %r" % (field, actual[field], expected[field]))
         if len(actual["controls"]) != len(expected["controls"]):
-            failures.append("dialog has %d controls, the script %d" % (len(actual["controls"]), len(expected["controls"])))
+            failures.append("dialog has %d controls, its description %d" % (len(actual["controls"]), len(expected["controls"])))
         for i, (a, e) in enumerate(zip(actual["controls"], expected["controls"])):
             if a != e:
-                failures.append("dialog control %d is %r, the script says %r" % (i + 1, a, e))
+                failures.append("dialog control %d is %r, its description says %r" % (i + 1, a, e))
 
     if string_table_entry(res, 1) != "Vyla Screen Saver":
         failures.append("string 1 is %r" % string_table_entry(res, 1))

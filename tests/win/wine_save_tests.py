@@ -64,7 +64,7 @@ def both_places_refuse(session):
         os.makedirs(os.path.join(folder, "vyla.ini"))
 
     def act(process, d):
-        session.xdotool("mousemove", *map(str, wt.centre(wt.control(d, 112)["rect"])), "click", "1")
+        session.xdotool("mousemove", *map(str, wt.centre(wt.control(d, wt.IDC.WHITE)["rect"])), "click", "1")
         session.xdotool("key", "Return")
         boxes = [w for w in session.probe(MESSAGE_TITLE) if w["text"] == MESSAGE_TITLE]
         if not boxes:
@@ -100,10 +100,10 @@ def utf16_file_kept(session):
         f.write(utf16("; 設定\r\n[options]\r\ncolor=1\r\nspeed=2\r\ngirls=0\r\ninterval=7\r\n"))
 
     def act(process, d):
-        states = {i: wt.control(d, i)["checked"] for i in (111, 112, 121, 122, 123)}
-        if states != {111: 0, 112: 1, 121: 0, 122: 0, 123: 1} or wt.control(d, 102)["text"] != "7":
+        states = {i: wt.control(d, i)["checked"] for i in (wt.IDC.CRIMSON, wt.IDC.WHITE, wt.IDC.SLOW, wt.IDC.NORMAL, wt.IDC.FAST)}
+        if states != {wt.IDC.CRIMSON: 0, wt.IDC.WHITE: 1, wt.IDC.SLOW: 0, wt.IDC.NORMAL: 0, wt.IDC.FAST: 1} or wt.control(d, wt.IDC.INTERVAL)["text"] != "7":
             raise wt.Failure("the dialog did not read the UTF-16 file: %r" % states)
-        session.xdotool("mousemove", *map(str, wt.centre(wt.control(d, 101)["rect"])), "click", "1")
+        session.xdotool("mousemove", *map(str, wt.centre(wt.control(d, wt.IDC.GIRLS)["rect"])), "click", "1")
         session.xdotool("key", "Return")
         return "white, fast, 7 shown"
 

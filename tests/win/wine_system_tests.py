@@ -222,7 +222,7 @@ def dialog_legible(session):
         session.screenshot(shot)
         # Captions drawn as question marks (or empty boxes) make two unchecked
         # buttons of the same size look alike, and a caption's glyphs alike.
-        normal, fast = (control(d, i)["rect"] for i in (122, 123))
+        normal, fast = (control(d, i)["rect"] for i in (wine_tests.IDC.NORMAL, wine_tests.IDC.FAST))
         if region_pixels(shot, normal) == region_pixels(shot, fast):
             raise Failure("the captions of 122 and 123 look the same: no glyphs")
         glyphs = glyph_columns(shot, control(d, -1)["rect"])

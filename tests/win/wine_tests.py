@@ -28,16 +28,19 @@ import signal
 import subprocess
 import sys
 import time
+import types
+
+import configure_dialog
 
 SCREEN = (800, 600)
 JAPANESE = "ja_JP.UTF-8"
 SAVER_CLASS = "Vyla Screen Saver"
 DIALOG_TITLE = "Orvane"
-# The dialog's controls in template order: id and caption.
-DIALOG_CONTROLS = [
-    (111, "真紅"), (112, "純白"), (110, "Vylaの色"), (121, "遅い"), (122, "普通"), (123, "速い"),
-    (120, "回転速度"), (1, "OK"), (2, "ｷｬﾝｾﾙ"), (101, "影絵少女"), (-1, "更新間隔"), (102, None), (-1, "秒"),
-]
+# The dialog's controls in template order: id and caption (none for the
+# edit box, whose text is the interval).
+DIALOG_CONTROLS = [(c["id"], None if c["class"] == "EDIT" else c["text"]) for c in configure_dialog.dialog()["controls"]]
+# Its control numbers by name: IDC.CRIMSON for IDC_CRIMSON.
+IDC = types.SimpleNamespace(**{name[4:]: n for name, n in configure_dialog.control_ids().items()})
 
 
 class Failure(Exception):
@@ -374,9 +377,9 @@ def config_ok(session):
     process = session.start(session.module, "/c")
     try:
         d = dialog_window(session.probe(DIALOG_TITLE))
-        states = {i: control(d, i)["checked"] for i in (111, 112, 121, 122, 123, 101)}
-        if states != {111: 1, 112: 0, 121: 1, 122: 0, 123: 0, 101: 0} or control(d, 102)["text"] != "7":
-            raise Failure("the dialog did not show the stored settings: %r, interval %r" % (states, control(d, 102)["text"]))
+        states = {i: control(d, i)["checked"] for i in (IDC.CRIMSON, IDC.WHITE, IDC.SLOW, IDC.NORMAL, IDC.FAST, IDC.GIRLS)}
+        if states != {IDC.CRIMSON: 1, IDC.WHITE: 0, IDC.SLOW: 1, IDC.NORMAL: 0, IDC.FAST: 0, IDC.GIRLS: 0} or control(d, IDC.INTERVAL)["text"] != "7":
+            raise Failure("the dialog did not show the stored settings: %r, interval %r" % (states, control(d, IDC.INTERVAL)["text"]))
         shot = os.path.join(session.work, "dialog.ppm")
         session.screenshot(shot)
         x0, y0, x1, y1 = d["rect"]
@@ -386,9 +389,9 @@ def config_ok(session):
         if session.args.dialog_png:
             shutil.copyfile(png, session.args.dialog_png)
         # The user picks white, fast and the slideshow, and types 90 seconds.
-        for ident in (112, 123, 101):
+        for ident in (IDC.WHITE, IDC.FAST, IDC.GIRLS):
             session.xdotool("mousemove", *map(str, centre(control(d, ident)["rect"])), "click", "1")
-        session.xdotool("mousemove", *map(str, centre(control(d, 102)["rect"])), "click", "1")
+        session.xdotool("mousemove", *map(str, centre(control(d, IDC.INTERVAL)["rect"])), "click", "1")
         session.xdotool("key", "End", "BackSpace", "BackSpace", "BackSpace", "type", "90")
         session.xdotool("key", "Return")
         code = wait_exit(process, 10)
@@ -410,7 +413,7 @@ def config_cancel(session):
     process = session.start(session.module, "-c")
     try:
         d = dialog_window(session.probe(DIALOG_TITLE))
-        session.xdotool("mousemove", *map(str, centre(control(d, 111)["rect"])), "click", "1")
+        session.xdotool("mousemove", *map(str, centre(control(d, IDC.CRIMSON)["rect"])), "click", "1")
         session.xdotool("key", "Escape")
         code = wait_exit(process, 10)
         if code != 0:

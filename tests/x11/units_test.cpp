@@ -8,15 +8,17 @@
 #include <map>
 #include <vector>
 
-#include "portable/api/types.h"
+#include "portable/winapi/types.h"
+#include "resources/configure_dialog.h"
 #include "resources/dialogs.h"
 #include "x11/damage_region.h"
-#include "x11/dialog_layout.h"
+#include "linux/dialog_layout.h"
 #include "x11/input_messages.h"
 #include "x11/pixel_format.h"
-#include "x11/profile_location.h"
+#include "linux/profile_location.h"
 
 using namespace vyla::x11;
+using namespace vyla::linux;
 using vyla::Point;
 using vyla::Rect;
 using vyla::Size;
@@ -360,23 +362,23 @@ TEST(DialogLayout, KindsAndRadioGroupsOfTheSettingsDialog)
     std::map<int, ControlKind> kinds;
     int texts = 0;
     for (const auto& c : vyla::kConfigureDialog.controls) {
-        if (c.id == -1)
+        if (c.id == IDC_STATIC)
             texts += KindOf(c) == ControlKind::Text;
         else
             kinds[c.id] = KindOf(c);
     }
     EXPECT_EQ(texts, 2);
-    EXPECT_EQ(kinds[111], ControlKind::RadioButton);
-    EXPECT_EQ(kinds[123], ControlKind::RadioButton);
-    EXPECT_EQ(kinds[110], ControlKind::GroupBox);
-    EXPECT_EQ(kinds[120], ControlKind::GroupBox);
+    EXPECT_EQ(kinds[IDC_CRIMSON], ControlKind::RadioButton);
+    EXPECT_EQ(kinds[IDC_FAST], ControlKind::RadioButton);
+    EXPECT_EQ(kinds[IDC_COLOR_GROUP], ControlKind::GroupBox);
+    EXPECT_EQ(kinds[IDC_SPEED_GROUP], ControlKind::GroupBox);
     EXPECT_EQ(kinds[IDOK], ControlKind::DefaultPushButton);
     EXPECT_EQ(kinds[IDCANCEL], ControlKind::PushButton);
-    EXPECT_EQ(kinds[101], ControlKind::CheckBox);
-    EXPECT_EQ(kinds[102], ControlKind::Edit);
+    EXPECT_EQ(kinds[IDC_GIRLS], ControlKind::CheckBox);
+    EXPECT_EQ(kinds[IDC_INTERVAL], ControlKind::Edit);
 
     auto groups = RadioGroups(vyla::kConfigureDialog);
-    EXPECT_EQ(groups, (std::vector<std::vector<int>>{{111, 112}, {121, 122, 123}}));
+    EXPECT_EQ(groups, (std::vector<std::vector<int>>{{IDC_CRIMSON, IDC_WHITE}, {IDC_SLOW, IDC_NORMAL, IDC_FAST}}));
 }
 
 TEST(DialogLayout, GroupsFollowTheGroupStyleOnAnyControl)
