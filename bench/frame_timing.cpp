@@ -17,7 +17,7 @@
 #include "framework/framework.h"
 #include "portable/runtime.h"
 #include "scene/vylaapp.h"
-#include "scene/vylawin.h"
+#include "support/scene_probe.h"
 #include "x11/x11_host.h"  // after the framework: Xlib defines macros
 
 namespace {
@@ -35,23 +35,24 @@ public:
 
     void StepAnimation() override
     {
-        const bool steady = BorderDrawn;  // the border's step is due at once
+        const bool steady = State.BorderDrawn;  // the border's step is due at once
         const std::uint32_t start = GetTickCount();
-        const std::uint32_t frameDue = LastFrameTime + static_cast<std::uint32_t>(FrameDelay) + 1;
-        const std::uint32_t slideDue = LastSlideTime + SlideInterval + 1;
-        const std::uint32_t lastFrame = LastFrameTime, lastSlide = LastSlideTime;
+        const std::uint32_t frameDue = State.LastFrameTime + static_cast<std::uint32_t>(State.FrameDelay) + 1;
+        const std::uint32_t slideDue = State.LastSlideTime + State.SlideInterval + 1;
+        const std::uint32_t lastFrame = State.LastFrameTime, lastSlide = State.LastSlideTime;
         TVylaScrnSavWindow::StepAnimation();
         ++Log.steps;
-        if (steady && LastFrameTime != lastFrame) {
-            Log.frameTicks.push_back(LastFrameTime);
-            Log.frameLate.push_back(LastFrameTime - frameDue);
+        if (steady && State.LastFrameTime != lastFrame) {
+            Log.frameTicks.push_back(State.LastFrameTime);
+            Log.frameLate.push_back(State.LastFrameTime - frameDue);
         }
-        if (steady && lastSlide != 0 && LastSlideTime != lastSlide)
+        if (steady && lastSlide != 0 && State.LastSlideTime != lastSlide)
             Log.slideLate.push_back(start - slideDue);
     }
 
 private:
     Timing& Log;
+    const TVylaScrnSavWindowProbe State{*this};
 };
 
 class TTimedApp : public TVylaScrnSavApp {

@@ -11,6 +11,7 @@
 #include "portable/raster/blit.h"
 #include "portable/raster/stretch.h"
 #include "portable/raster/surface.h"
+#include "support/packed_dib.h"
 
 namespace {
 
@@ -75,26 +76,16 @@ void BM_Memcpy_1920x1080(benchmark::State& s) { MemcpyCase(s, kFullHd); }
 void BM_BitBlt_3840x2160_SrcCopy(benchmark::State& s) { BlitCase(s, kUhd, Rop::SrcCopy); }
 void BM_Memcpy_3840x2160(benchmark::State& s) { MemcpyCase(s, kUhd); }
 
-// A 640 x 416 one-bit silhouette, black and white, as a packed DIB.
+// A 640 x 416 one-bit silhouette, black and white, as a packed DIB: a
+// scatter of bits with no pattern the stretch could profit from.
 std::vector<std::uint8_t> OneBitPicture()
 {
     constexpr int w = 640;
     constexpr int h = 416;
-    constexpr std::size_t stride = w / 8;
-    std::vector<std::uint8_t> b(40 + 8 + stride * h, 0);
-    auto put = [&b](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
-    put(0, 40);
-    put(4, w);
-    put(8, h);
-    put(12, 1 | (1u << 16));  // planes 1, bit count 1
-    put(32, 2);
-    put(44, 0xFFFFFF);        // palette: black, white
-    for (std::size_t i = 48; i < b.size(); ++i)
-        b[i] = static_cast<std::uint8_t>(i * 37 >> 3);
-    return b;
+    return vyla::testing::PackedDib(w, h, 1, vyla::testing::kMono, [](int x, int y) {
+        const auto byte = static_cast<std::size_t>(48 + (h - 1 - y) * (w / 8) + x / 8);
+        return static_cast<std::uint32_t>((byte * 37 >> 3) >> (7 - x % 8)) & 1u;
+    });
 }
 
 void BM_StretchDib_1bpp_SrcAnd(benchmark::State& state)

@@ -25,10 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "headless/headless_host.h"
-#include "framework/framework.h"
-#include "scene/vylaapp.h"
-#include "scene/vylawin.h"
+#include "support/scene_run.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -38,65 +36,24 @@ constexpr Size kFullHd{1920, 1080};
 constexpr Size kUhd{3840, 2160};
 constexpr const char* kTitle = "Vyla Screen Saver";
 
-class SettingsDir {
-public:
-    explicit SettingsDir(const std::string& ini)
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vyla-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            path_ = pattern;
-        std::ofstream(path_ / "vyla.ini") << ini;
-    }
-    ~SettingsDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
 // The scene window made and shown as the application makes it, on a headless
-// screen, with the clock in the benchmark's hands. speed=1: 100 ms frames.
-struct Scene {
+// screen of the desktop colour, with the clock in the benchmark's hands.
+// speed=1: 100 ms frames.
+struct Scene : vyla::testing::SceneRun {
     Scene(Size screen, bool slides)
-        : settings(std::string("[options]\nspeed=1\ngirls=") + (slides ? "1" : "0") + "\ninterval=1\n"),
-          host(screen, vyla::BuiltinResources()), runtime(host)
+        : SceneRun(screen, (std::string("[options]\nspeed=1\ngirls=") + (slides ? "1" : "0") + "\ninterval=1\n").c_str(),
+                   vyla::BuiltinResources(), [](vyla::headless::HeadlessHost& host) { host.FillDesktop(0x5A6E9C); })
     {
-        host.SetProfileDirectory(settings.Path());
-        host.SetCalendarTime(1'700'000'000);
-        host.FillDesktop(0x5A6E9C);
-        app = std::make_unique<TVylaScrnSavApp>(kTitle);
-        window = std::make_unique<TVylaScrnSavWindow>(nullptr, kTitle, nullptr);
-        window->Create();
-        window->ShowWindow(SW_SHOW);
     }
-    ~Scene()
-    {
-        window.reset();
-        app.reset();
-    }
-    void StepAt(DWORD tick)
-    {
-        host.SetTick(tick);
-        window->StepAnimation();
-    }
-
-    SettingsDir settings;
-    vyla::headless::HeadlessHost host;
-    vyla::portable::Runtime runtime;
-    std::unique_ptr<TVylaScrnSavApp> app;
-    std::unique_ptr<TVylaScrnSavWindow> window;
+    void StepAt(DWORD tick) { Step(tick); }
 };
 
-std::int64_t CornerFrameBytes(const TVylaScrnSavWindow& w)
+std::int64_t CornerFrameBytes(const TVylaScrnSavWindowProbe& w)
 {
     return std::int64_t{16} * w.CornerWidth * w.CornerHeight * 4;
 }
 
-std::int64_t SlideBytes(const TVylaScrnSavWindow& w)
+std::int64_t SlideBytes(const TVylaScrnSavWindowProbe& w)
 {
     return std::int64_t{w.ScreenWidth} * w.ScreenHeight * 4 + std::int64_t{w.PictureArea.Width()} * w.PictureArea.Height() * 4 +
            std::int64_t{4} * w.CornerWidth * w.CornerHeight * 4;
@@ -170,9 +127,9 @@ void CornerFrame(benchmark::State& state, Size screen)
         scene.StepAt(tick);
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    CompareWithMemcpy(state, CornerFrameBytes(*scene.window), seconds);
+    CompareWithMemcpy(state, CornerFrameBytes(*scene.state), seconds);
     // The same bytes as 16 squares from memory the cache no longer holds.
-    const double cold = ColdMemcpySeconds(CornerFrameBytes(*scene.window), 16);
+    const double cold = ColdMemcpySeconds(CornerFrameBytes(*scene.state), 16);
     state.counters["vs_cold_memcpy"] = seconds / state.iterations() / cold;
 }
 
@@ -184,12 +141,12 @@ void Slide(benchmark::State& state, Size screen)
     double seconds = 0;
     for (auto _ : state) {
         tick += 1001;  // a slide is due; the frame is held back
-        scene.window->LastFrameTime = tick;
+        scene.state->LastFrameTime = tick;
         const auto start = std::chrono::steady_clock::now();
         scene.StepAt(tick);
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    CompareWithMemcpy(state, SlideBytes(*scene.window), seconds);
+    CompareWithMemcpy(state, SlideBytes(*scene.state), seconds);
 }
 
 void Construction(benchmark::State& state, Size screen)
@@ -206,7 +163,8 @@ void Construction(benchmark::State& state, Size screen)
 // A whole saver run, as the program runs it: some slides and frames, then closed.
 void RunSaverForMemory()
 {
-    SettingsDir settings("[options]\nspeed=1\ngirls=1\ninterval=1\n");
+    vyla::testing::TempDir settings;
+    vyla::testing::WriteText(settings.Path() / "vyla.ini", "[options]\nspeed=1\ngirls=1\ninterval=1\n");
     vyla::headless::HeadlessHost host(kUhd, vyla::BuiltinResources());
     vyla::portable::Runtime runtime(host);
     host.SetProfileDirectory(settings.Path());
@@ -245,7 +203,7 @@ void PeakMemory(benchmark::State& state)
         std::ofstream(result) << PeakKilobytes(RUSAGE_SELF) << '\n';
         return;
     }
-    SettingsDir scratch("");
+    vyla::testing::TempDir scratch;
     const std::string resultFile = (scratch.Path() / "peak").string();
     double peakMb = 0;
     for (auto _ : state) {

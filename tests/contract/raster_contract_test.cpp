@@ -13,6 +13,9 @@
 
 #include "contract_support.h"
 #include "framework/framework.h"
+#include "support/packed_dib.h"
+
+using vyla::testing::PackedDib;
 
 namespace {
 
@@ -83,53 +86,6 @@ public:
 private:
     std::uint32_t state_;
 };
-
-// The bytes of a packed picture: 40-byte header, palette, rows padded to 4
-// bytes. value(x, y) gives a palette index (1 and 4 bits) or a 0x00RRGGBB
-// colour (24 bits), y counted from the top row whatever the row order.
-std::vector<std::uint8_t> PackedDib(int width, int height, int bitCount, bool topDown,
-                                    const std::vector<std::uint32_t>& palette,
-                                    const std::function<std::uint32_t(int, int)>& value)
-{
-    const std::size_t stride = ((static_cast<std::size_t>(width) * bitCount + 31) / 32) * 4;
-    const std::size_t header = 40 + 4 * palette.size();
-    std::vector<std::uint8_t> bytes(header + stride * static_cast<std::size_t>(height), 0);
-    auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
-    put32(0, 40);
-    put32(4, static_cast<std::uint32_t>(width));
-    put32(8, static_cast<std::uint32_t>(topDown ? -height : height));
-    bytes[12] = 1;
-    bytes[14] = static_cast<std::uint8_t>(bitCount);
-    put32(20, static_cast<std::uint32_t>(stride * static_cast<std::size_t>(height)));
-    put32(32, static_cast<std::uint32_t>(palette.size()));
-    put32(36, static_cast<std::uint32_t>(palette.size()));
-    for (std::size_t i = 0; i < palette.size(); ++i)
-        put32(40 + 4 * i, palette[i]);
-    for (int y = 0; y < height; ++y) {
-        const int row = topDown ? y : height - 1 - y;
-        std::uint8_t* line = bytes.data() + header + stride * static_cast<std::size_t>(row);
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t v = value(x, y);
-            switch (bitCount) {
-            case 1:
-                line[x / 8] |= static_cast<std::uint8_t>((v & 1) << (7 - x % 8));
-                break;
-            case 4:
-                line[x / 2] |= static_cast<std::uint8_t>((v & 15) << (x % 2 ? 0 : 4));
-                break;
-            default:
-                line[3 * x] = static_cast<std::uint8_t>(v);
-                line[3 * x + 1] = static_cast<std::uint8_t>(v >> 8);
-                line[3 * x + 2] = static_cast<std::uint8_t>(v >> 16);
-                break;
-            }
-        }
-    }
-    return bytes;
-}
 
 COLORREF FromRgb(std::uint32_t rgb)
 {
@@ -234,7 +190,7 @@ TEST_F(RasterContract, StretchFillsTheWholeDestinationWithTheWholeSource)
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.sw << 'x' << c.sh << " to " << c.w << 'x' << c.h);
         // A white picture over black: exactly the destination turns white.
-        auto bytes = PackedDib(c.sw, c.sh, 1, false, {0x000000, 0xFFFFFF}, [](int, int) { return 1u; });
+        auto bytes = PackedDib(c.sw, c.sh, 1, {0x000000, 0xFFFFFF}, [](int, int) { return 1u; });
         TDib picture(bytes.data(), bytes.size());
         ASSERT_TRUE(picture.IsOK());
         Canvas dst(screen.Get(), c.w + 6, c.h + 4);
@@ -256,7 +212,7 @@ TEST_F(RasterContract, EnlargingShowsEverySourcePixelCornersInPlace)
     const Case cases[] = {{5, 3, 13, 7}, {4, 2, 11, 9}, {1, 1, 6, 5}, {7, 6, 7, 6}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.sw << 'x' << c.sh << " to " << c.w << 'x' << c.h);
-        auto bytes = PackedDib(c.sw, c.sh, 24, false, {}, PositionColour);
+        auto bytes = PackedDib(c.sw, c.sh, 24, {}, PositionColour);
         TDib picture(bytes.data(), bytes.size());
         Canvas dst(screen.Get(), c.w, c.h);
         dst.Fill(kSentinel);
@@ -297,7 +253,7 @@ TEST_F(RasterContract, StretchTakesTheNearestNeighbour)
         if ((c.w < c.sw || c.h < c.sh) && !rules.shrinkSamples)
             continue;  // the system combines what it drops instead: see ShrinkingKeepsEachBandInPlace
         SCOPED_TRACE(::testing::Message() << c.sw << 'x' << c.sh << " to " << c.w << 'x' << c.h);
-        auto bytes = PackedDib(c.sw, c.sh, 24, false, {}, PositionColour);
+        auto bytes = PackedDib(c.sw, c.sh, 24, {}, PositionColour);
         TDib picture(bytes.data(), bytes.size());
         Canvas dst(screen.Get(), c.w, c.h);
         dst.Fill(kSentinel);
@@ -326,7 +282,7 @@ TEST_F(RasterContract, ShrinkingKeepsEachBandInPlace)
     std::vector<std::uint32_t> palette;
     for (COLORREF b : bands)
         palette.push_back((std::uint32_t{GetRValue(b)} << 16) | (std::uint32_t{GetGValue(b)} << 8) | GetBValue(b));
-    auto bytes = PackedDib(20, 6, 4, false, palette, [](int x, int) { return static_cast<std::uint32_t>(x / 4); });
+    auto bytes = PackedDib(20, 6, 4, palette, [](int x, int) { return static_cast<std::uint32_t>(x / 4); });
     TDib picture(bytes.data(), bytes.size());
     ASSERT_TRUE(picture.IsOK());
     Canvas dst(screen.Get(), 10, 3);
@@ -343,7 +299,7 @@ TEST_F(RasterContract, OneBitPicturesGoThroughTheirPalette)
     auto checker = [](int x, int y) { return static_cast<std::uint32_t>((x + y) % 2 == 0 || x == 5); };
     // Any palette is honoured, not just black and white.
     const std::uint32_t red = 0xC81E28, green = 0x14B45A;
-    auto coloured = PackedDib(9, 6, 1, false, {red, green}, checker);
+    auto coloured = PackedDib(9, 6, 1, {red, green}, checker);
     TDib picture(coloured.data(), coloured.size());
     ASSERT_TRUE(picture.IsOK());
     EXPECT_EQ(picture.BitsPixel(), 1);
@@ -355,7 +311,7 @@ TEST_F(RasterContract, OneBitPicturesGoThroughTheirPalette)
             ASSERT_EQ(dst.At(x, y), FromRgb(checker(x / 2, y / 2) ? green : red)) << "at " << x << ',' << y;
 
     // Black and white combined by AND: the half-tone the silhouettes cast.
-    auto mono = PackedDib(9, 6, 1, false, {0x000000, 0xFFFFFF}, checker);
+    auto mono = PackedDib(9, 6, 1, {0x000000, 0xFFFFFF}, checker);
     TDib shadow(mono.data(), mono.size());
     Colours colours(5);
     std::vector<COLORREF> before;
@@ -391,7 +347,7 @@ TEST_F(RasterContract, BottomUpAndTopDownPicturesAreDrawnUpright)
             return lit ? 1 : 0;
         };
         for (bool topDown : {false, true}) {
-            auto bytes = PackedDib(7, 5, f.bitCount, topDown, f.palette, value);
+            auto bytes = PackedDib(7, 5, f.bitCount, f.palette, value, topDown);
             TDib picture(bytes.data(), bytes.size());
             ASSERT_TRUE(picture.IsOK());
             Canvas dst(screen.Get(), 7, 5);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "headless_app.h"
+#include "support/headless_system.h"
 #include "portable/ini/ini_encoding.h"
 #include "portable/ini/ini_file.h"
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "common/dib.h"
-#include "headless_app.h"
+#include "support/headless_system.h"
 #include "scene/vylaapp.h"
-#include "scene/vylawin.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -58,16 +58,17 @@ TEST_P(LargeScreen, TheSceneBuildsWithExactStrips)
     app->InstallMainWindow();
     auto* win = static_cast<TVylaScrnSavWindow*>(app->SaverWindow);
     ASSERT_NE(win, nullptr);
+    const TVylaScrnSavWindowProbe scene(*win);
     const int corner = std::max(screen.height / 4, screen.width / 5);
-    EXPECT_EQ(win->TileWidth, corner * 9 / 8);
-    EXPECT_GT(16 * win->TileWidth, 32768) << "the case that once failed";
-    ExpectStripIs(sys, win->MaskDC, "IDB_RMASKS", win->TileWidth);
-    ExpectStripIs(sys, win->ImageDC, "IDB_RVYLAS", win->TileWidth);
+    EXPECT_EQ(scene.TileWidth, corner * 9 / 8);
+    EXPECT_GT(16 * scene.TileWidth, 32768) << "the case that once failed";
+    ExpectStripIs(sys, scene.MaskDC, "IDB_RMASKS", scene.TileWidth);
+    ExpectStripIs(sys, scene.ImageDC, "IDB_RVYLAS", scene.TileWidth);
     win->Create();
     win->ShowWindow(SW_SHOW);
     sys.host.SetTick(100000);
     win->StepAnimation();
-    EXPECT_TRUE(win->BorderDrawn);
+    EXPECT_TRUE(scene.BorderDrawn);
     EXPECT_TRUE(sys.host.Reports().empty());
 }
 

@@ -2,7 +2,7 @@
 // program reads, whatever the file holds, and nothing of them is written.
 #include <gtest/gtest.h>
 
-#include "headless_app.h"
+#include "support/headless_system.h"
 
 using vyla::testing::HeadlessSystem;
 using vyla::testing::ReadText;

@@ -14,7 +14,11 @@
 #include <random>
 #include <vector>
 
+#include "support/packed_dib.h"
+
 namespace vyla::raster {
+using vyla::testing::PackedDib;
+
 namespace {
 
 constexpr Rop kAllRops[] = {Rop::SrcCopy, Rop::SrcAnd, Rop::SrcPaint};
@@ -250,51 +254,6 @@ TEST(BitBlt, MatchesModelOnRandomGeometry)
 
 // ---- StretchDib ----
 
-// Encodes a picture. value(x, y), y from the top, gives the palette index for
-// indexed pictures and the 0x00RRGGBB colour otherwise.
-std::vector<std::uint8_t> EncodeDib(int w, int h, int bitCount, const std::vector<Pixel>& palette, bool topDown,
-                                    const std::function<std::uint32_t(int, int)>& value)
-{
-    const std::size_t stride = ((static_cast<std::size_t>(w) * bitCount + 31) / 32) * 4;
-    std::vector<std::uint8_t> b(40, 0);
-    auto put = [&b](std::size_t at, std::uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
-    put(0, 40, 4);
-    put(4, static_cast<std::uint32_t>(w), 4);
-    put(8, static_cast<std::uint32_t>(topDown ? -h : h), 4);
-    put(12, 1, 2);
-    put(14, static_cast<std::uint32_t>(bitCount), 2);
-    put(32, static_cast<std::uint32_t>(palette.size()), 4);
-    for (Pixel c : palette)
-        b.insert(b.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c >> 16), 0});
-    const std::size_t bits = b.size();
-    b.resize(bits + stride * static_cast<std::size_t>(h), 0);
-    for (int y = 0; y < h; ++y) {
-        std::uint8_t* row = b.data() + bits + stride * static_cast<std::size_t>(topDown ? y : h - 1 - y);
-        for (int x = 0; x < w; ++x) {
-            const std::uint32_t v = value(x, y);
-            const auto ux = static_cast<std::size_t>(x);
-            switch (bitCount) {
-            case 1: row[ux / 8] |= static_cast<std::uint8_t>((v & 1) << (7 - ux % 8)); break;
-            case 4: row[ux / 2] |= static_cast<std::uint8_t>((v & 15) << (ux % 2 ? 0 : 4)); break;
-            case 8: row[ux] = static_cast<std::uint8_t>(v); break;
-            case 24:
-                for (int i = 0; i < 3; ++i)
-                    row[ux * 3 + i] = static_cast<std::uint8_t>(v >> (8 * i));
-                break;
-            case 32:
-                for (int i = 0; i < 3; ++i)
-                    row[ux * 4 + i] = static_cast<std::uint8_t>(v >> (8 * i));
-                row[ux * 4 + 3] = 0xA5;  // must not reach the surface
-                break;
-            }
-        }
-    }
-    return b;
-}
-
 DibView Parse(const std::vector<std::uint8_t>& bytes)
 {
     auto dib = ParsePackedDib(bytes);
@@ -338,8 +297,8 @@ std::vector<Pixel> RowOf(const Surface& s, int y)
 TEST(StretchDib, NearestNeighbourRuleIsExact)
 {
     const auto pal = Ramp(7);
-    const auto three = EncodeDib(3, 1, 8, pal, false, [](int x, int) { return static_cast<std::uint32_t>(x); });
-    const auto seven = EncodeDib(7, 1, 8, pal, false, [](int x, int) { return static_cast<std::uint32_t>(x); });
+    const auto three = PackedDib(3, 1, 8, pal, [](int x, int) { return static_cast<std::uint32_t>(x); });
+    const auto seven = PackedDib(7, 1, 8, pal, [](int x, int) { return static_cast<std::uint32_t>(x); });
 
     Surface up = Make(7, 1);
     StretchDib(up, up.Bounds(), {0, 0, 7, 1}, Parse(three), {0, 0, 3, 1}, Rop::SrcCopy);
@@ -355,14 +314,14 @@ TEST(StretchDib, NearestNeighbourRuleIsExact)
     EXPECT_EQ(RowOf(part, 0), (std::vector<Pixel>{0, pal[2], pal[2], pal[3], pal[3], pal[4]}));
 
     // The same rule vertically, rows counted from the picture's top.
-    const auto column = EncodeDib(1, 3, 8, pal, false, [](int, int y) { return static_cast<std::uint32_t>(y); });
+    const auto column = PackedDib(1, 3, 8, pal, [](int, int y) { return static_cast<std::uint32_t>(y); });
     Surface tall = Make(1, 7);
     StretchDib(tall, tall.Bounds(), {0, 0, 1, 7}, Parse(column), {0, 0, 1, 3}, Rop::SrcCopy);
     const Pixel expectTall[] = {pal[0], pal[0], pal[0], pal[1], pal[1], pal[2], pal[2]};
     for (int y = 0; y < 7; ++y)
         EXPECT_EQ(tall.At(0, y), expectTall[y]) << y;
 
-    const auto dot = EncodeDib(1, 1, 24, {}, false, [](int, int) { return 0x123456u; });
+    const auto dot = PackedDib(1, 1, 24, {}, [](int, int) { return 0x123456u; });
     Surface five = Make(7, 7, 0xFF000000);
     EXPECT_EQ(StretchDib(five, five.Bounds(), {1, 1, 6, 6}, Parse(dot), {0, 0, 1, 1}, Rop::SrcCopy), (Rect{1, 1, 6, 6}));
     for (int y = 0; y < 7; ++y)
@@ -374,8 +333,8 @@ TEST(StretchDib, BottomUpAndTopDownAreDrawnUpright)
 {
     const auto pal = Ramp(16);
     auto value = [](int x, int y) { return static_cast<std::uint32_t>((x + 3 * y) % 16); };
-    const auto bottomUp = EncodeDib(5, 4, 4, pal, false, value);
-    const auto topDown = EncodeDib(5, 4, 4, pal, true, value);
+    const auto bottomUp = PackedDib(5, 4, 4, pal, value);
+    const auto topDown = PackedDib(5, 4, 4, pal, value, true);
     Surface a = Make(5, 4);
     Surface b = Make(5, 4);
     StretchDib(a, a.Bounds(), a.Bounds(), Parse(bottomUp), {0, 0, 5, 4}, Rop::SrcCopy);
@@ -396,7 +355,7 @@ TEST(StretchDib, EveryFormatGoesThroughItsPalette)
         std::vector<std::uint32_t> values(9 * 5);
         for (auto& v : values)
             v = indexed ? rng() % entries : rng() & 0xFFFFFF;
-        const auto bytes = EncodeDib(9, 5, bits, pal, false, [&](int x, int y) { return values[y * 9 + x]; });
+        const auto bytes = PackedDib(9, 5, bits, pal, [&](int x, int y) { return values[y * 9 + x]; });
         Surface s = Make(9, 5, 0xFFFFFFFF);
         StretchDib(s, s.Bounds(), s.Bounds(), Parse(bytes), {0, 0, 9, 5}, Rop::SrcCopy);
         for (int y = 0; y < 5; ++y)
@@ -407,7 +366,7 @@ TEST(StretchDib, EveryFormatGoesThroughItsPalette)
 
 TEST(StretchDib, ShortPaletteIndexDrawsBlack)
 {
-    const auto bytes = EncodeDib(2, 1, 8, {0xFFFFFF}, false, [](int x, int) { return static_cast<std::uint32_t>(x * 7); });
+    const auto bytes = PackedDib(2, 1, 8, {0xFFFFFF}, [](int x, int) { return static_cast<std::uint32_t>(x * 7); });
     Surface s = Make(2, 1, 0x777777);
     StretchDib(s, s.Bounds(), s.Bounds(), Parse(bytes), {0, 0, 2, 1}, Rop::SrcCopy);
     EXPECT_EQ(RowOf(s, 0), (std::vector<Pixel>{0xFFFFFF, 0}));
@@ -416,7 +375,7 @@ TEST(StretchDib, ShortPaletteIndexDrawsBlack)
 TEST(StretchDib, OneBitMaskCombinesAsHalfTone)
 {
     // White leaves the backdrop, black blackens it under AND; the reverse under OR.
-    const auto mask = EncodeDib(2, 1, 1, {0x000000, 0xFFFFFF}, false, [](int x, int) { return static_cast<std::uint32_t>(x); });
+    const auto mask = PackedDib(2, 1, 1, {0x000000, 0xFFFFFF}, [](int x, int) { return static_cast<std::uint32_t>(x); });
     Surface s = Make(4, 1, 0x5A5A5A);
     StretchDib(s, s.Bounds(), s.Bounds(), Parse(mask), {0, 0, 2, 1}, Rop::SrcAnd);
     EXPECT_EQ(RowOf(s, 0), (std::vector<Pixel>{0, 0, 0x5A5A5A, 0x5A5A5A}));
@@ -430,7 +389,7 @@ TEST(StretchDib, FillsTheWholeDestination)
     // A black-and-white picture can never produce the sentinel, so any
     // sentinel left over is a pixel the stretch missed.
     const Pixel sentinel = 0x00FF00;
-    const auto bytes = EncodeDib(432, 324, 1, {0x000000, 0xFFFFFF}, false, [](int x, int y) { return static_cast<std::uint32_t>((x ^ y) & 1); });
+    const auto bytes = PackedDib(432, 324, 1, {0x000000, 0xFFFFFF}, [](int x, int y) { return static_cast<std::uint32_t>((x ^ y) & 1); });
     const DibView dib = Parse(bytes);
     for (Size area : {Size{856, 599}, Size{100, 37}, Size{432, 324}, Size{1, 1}}) {
         Surface s = Make(area.width + 4, area.height + 4, sentinel);
@@ -448,7 +407,7 @@ TEST(StretchDib, FillsTheWholeDestination)
 
 TEST(StretchDib, RefusesBadArguments)
 {
-    const auto bytes = EncodeDib(4, 4, 24, {}, false, [](int, int) { return 0x445566u; });
+    const auto bytes = PackedDib(4, 4, 24, {}, [](int, int) { return 0x445566u; });
     const DibView dib = Parse(bytes);
     Surface s = Make(8, 8, 1);
     const Rect whole{0, 0, 4, 4};
@@ -483,7 +442,7 @@ TEST(StretchDib, MatchesModelOnRandomGeometry)
         std::vector<std::uint32_t> values(static_cast<std::size_t>(w * h));
         for (auto& v : values)
             v = bits <= 8 ? static_cast<std::uint32_t>(rng() % (1u << bits)) : (rng() & 0xFFFFFF);
-        const auto bytes = EncodeDib(w, h, bits, pal, pick(0, 1) == 1, [&](int x, int y) { return values[y * w + x]; });
+        const auto bytes = PackedDib(w, h, bits, pal, [&](int x, int y) { return values[y * w + x]; }, pick(0, 1) == 1);
         const DibView dib = Parse(bytes);
 
         Surface dst = Make(pick(1, 20), pick(1, 20));
@@ -740,8 +699,8 @@ TEST(IndexedSurface, StretchDibKeepsIndicesOnlyForAWholeSurfaceCopy)
     std::mt19937 rng(25);
     const auto pal = RandomPalette(16, rng);
     auto value = [](int x, int y) { return static_cast<std::uint32_t>((x * 5 + y * 3) % 16); };
-    const auto four = EncodeDib(7, 5, 4, pal, false, value);
-    const auto rgb = EncodeDib(7, 5, 24, {}, false, [&](int x, int y) { return pal[value(x, y)]; });
+    const auto four = PackedDib(7, 5, 4, pal, value);
+    const auto rgb = PackedDib(7, 5, 24, {}, [&](int x, int y) { return pal[value(x, y)]; });
     struct Case {
         const std::vector<std::uint8_t>* picture;
         Rect dstRect;
@@ -791,8 +750,7 @@ TEST(IndexedSurface, StretchDibMatchesModelOnRandomGeometry)
         std::vector<std::uint32_t> values(static_cast<std::size_t>(w * h));
         for (auto& v : values)
             v = static_cast<std::uint32_t>(rng() % (1u << bits));
-        const auto bytes = EncodeDib(w, h, bits, pal, pick(0, 1) == 1,
-                                     [&](int x, int y) { return values[static_cast<std::size_t>(y * w + x)]; });
+        const auto bytes = PackedDib(w, h, bits, pal, [&](int x, int y) { return values[static_cast<std::size_t>(y * w + x)]; }, pick(0, 1) == 1);
         const DibView dib = Parse(bytes);
 
         const Size size{pick(1, 60), pick(1, 12)};

@@ -7,11 +7,9 @@
 #include <vector>
 
 #include "common/dib.h"
-#include "headless_app.h"
 #include "portable/raster/surface.h"
 #include "scene/shuffle.h"
-#include "scene/vylaapp.h"
-#include "scene/vylawin.h"
+#include "support/scene_run.h"
 #include "synthetic_art.h"
 
 using vyla::Size;
@@ -28,31 +26,24 @@ Pixel DesktopPattern(int x, int y)
     return static_cast<Pixel>((x * 2654435761u) ^ (y * 40503u) ^ (x * y)) & 0xffffff;
 }
 
-// The saver window built and shown, its steps called by the test at ticks
-// the test chooses.
-class Scene {
+// The art the scene is built from, made before the scene and kept while it runs.
+struct WithArt {
+    SyntheticArt art;
+};
+
+// The saver window built and shown over a patterned desktop, its steps
+// called by the test at ticks the test chooses.
+class Scene : private WithArt, public vyla::testing::SceneRun {
 public:
     Scene(Size screen, const char* settings, SyntheticArt artwork = MakeSceneArt())
-        : art(std::move(artwork)), sys(screen, art.Set())
+        : WithArt{std::move(artwork)}, SceneRun(screen, settings, art.Set(), [](vyla::headless::HeadlessHost& host) {
+              Surface& desk = host.Screen();
+              for (int y = 0; y < desk.Height(); ++y)
+                  for (int x = 0; x < desk.Width(); ++x)
+                      desk.Set(x, y, DesktopPattern(x, y));
+          }),
+          desktop(sys.host.Screen())
     {
-        if (settings)
-            vyla::testing::WriteText(sys.SettingsFile(), settings);
-        for (int y = 0; y < screen.height; ++y)
-            for (int x = 0; x < screen.width; ++x)
-                sys.host.Screen().Set(x, y, DesktopPattern(x, y));
-        desktop = sys.host.Screen();
-        TApplication::InitCmdLine = "/s";
-        app = std::make_unique<TVylaScrnSavApp>("Vyla Screen Saver");
-        app->InstallMainWindow();
-        win = static_cast<TVylaScrnSavWindow*>(app->SaverWindow);
-        win->Create();
-        win->ShowWindow(SW_SHOW);
-    }
-
-    void Step(DWORD tick)
-    {
-        sys.host.SetTick(tick);
-        win->StepAnimation();
     }
 
     const Surface& SurfaceOf(const TDC& dc)
@@ -75,7 +66,7 @@ public:
     Surface Bordered()
     {
         Surface out = desktop;
-        int W = win->ScreenWidth, H = win->ScreenHeight;
+        int W = state->ScreenWidth, H = state->ScreenHeight;
         int top = 54 * W / 640, bottom = 52 * W / 640, left = 48 * H / 480, right = 58 * H / 480;
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x) {
@@ -93,11 +84,7 @@ public:
         return out;
     }
 
-    SyntheticArt art;
-    HeadlessSystem sys;
     Surface desktop;
-    std::unique_ptr<TVylaScrnSavApp> app;
-    TVylaScrnSavWindow* win = nullptr;
 };
 
 struct CornerPlace {
@@ -106,7 +93,7 @@ struct CornerPlace {
 
 // Where each corner takes its background, its cell portion (for cell c) and
 // where it goes on screen, as the drawing rule states them.
-std::vector<CornerPlace> CornerPlaces(const TVylaScrnSavWindow& w, const int counters[4])
+std::vector<CornerPlace> CornerPlaces(const TVylaScrnSavWindowProbe& w, const int counters[4])
 {
     int cw = w.CornerWidth, ch = w.CornerHeight, tw = w.TileWidth, th = w.TileHeight;
     int W = w.Attr.W, H = w.Attr.H;
@@ -121,19 +108,19 @@ std::vector<CornerPlace> CornerPlaces(const TVylaScrnSavWindow& w, const int cou
 // Checks that every corner square on screen is background AND mask OR image.
 void ExpectCornersComposed(Scene& s, const Surface& background, const int counters[4])
 {
-    const Surface& mask = s.SurfaceOf(s.win->MaskDC);
-    const Surface& image = s.SurfaceOf(s.win->ImageDC);
-    auto places = CornerPlaces(*s.win, counters);
+    const Surface& mask = s.SurfaceOf(s.state->MaskDC);
+    const Surface& image = s.SurfaceOf(s.state->ImageDC);
+    auto places = CornerPlaces(*s.state, counters);
     // Later corners cover earlier ones where they overlap: check in reverse
     // and skip pixels already claimed.
-    std::vector<bool> claimed(static_cast<std::size_t>(s.win->ScreenWidth) * s.win->ScreenHeight, false);
+    std::vector<bool> claimed(static_cast<std::size_t>(s.state->ScreenWidth) * s.state->ScreenHeight, false);
     int mismatches = 0;
     for (int i = 3; i >= 0; --i) {
         const auto& p = places[static_cast<std::size_t>(i)];
-        for (int y = 0; y < s.win->CornerHeight; ++y)
-            for (int x = 0; x < s.win->CornerWidth; ++x) {
+        for (int y = 0; y < s.state->CornerHeight; ++y)
+            for (int x = 0; x < s.state->CornerWidth; ++x) {
                 int sx = p.screenX + x, sy = p.screenY + y;
-                auto at = static_cast<std::size_t>(sy) * s.win->ScreenWidth + sx;
+                auto at = static_cast<std::size_t>(sy) * s.state->ScreenWidth + sx;
                 if (claimed[at])
                     continue;
                 claimed[at] = true;
@@ -147,7 +134,7 @@ void ExpectCornersComposed(Scene& s, const Surface& background, const int counte
 }
 
 // The corner buffer as the corner capture fills it from a screen picture.
-Surface CornerBufferFrom(const TVylaScrnSavWindow& w, const Surface& screen)
+Surface CornerBufferFrom(const TVylaScrnSavWindowProbe& w, const Surface& screen)
 {
     Surface out = *Surface::Create(Size{2 * w.TileWidth, 2 * w.TileHeight});
     int cw = w.CornerWidth, ch = w.CornerHeight;
@@ -159,14 +146,14 @@ Surface CornerBufferFrom(const TVylaScrnSavWindow& w, const Surface& screen)
     return out;
 }
 
-bool OutsideCorners(const TVylaScrnSavWindow& w, int x, int y)
+bool OutsideCorners(const TVylaScrnSavWindowProbe& w, int x, int y)
 {
     bool left = x < w.CornerWidth, right = x >= w.Attr.W - w.CornerWidth;
     bool top = y < w.CornerHeight, bottom = y >= w.Attr.H - w.CornerHeight;
     return !((left || right) && (top || bottom));
 }
 
-int CountDifferencesOutsideCorners(const TVylaScrnSavWindow& w, const Surface& a, const Surface& b)
+int CountDifferencesOutsideCorners(const TVylaScrnSavWindowProbe& w, const Surface& a, const Surface& b)
 {
     int n = 0;
     for (int y = 0; y < a.Height(); ++y)
@@ -188,22 +175,22 @@ TEST_P(SceneGeometry, SizesBandsAndPictureArea)
 {
     const GeometryCase& g = GetParam();
     Scene s(Size{g.width, g.height}, "[options]\ngirls=1\n");
-    EXPECT_EQ(s.win->CornerWidth, g.corner);
-    EXPECT_EQ(s.win->CornerHeight, g.corner);
-    EXPECT_EQ(s.win->TileWidth, g.tile);
-    EXPECT_EQ(s.win->TileHeight, g.tile);
+    EXPECT_EQ(s.state->CornerWidth, g.corner);
+    EXPECT_EQ(s.state->CornerHeight, g.corner);
+    EXPECT_EQ(s.state->TileWidth, g.tile);
+    EXPECT_EQ(s.state->TileHeight, g.tile);
     auto size = [](const TBitmap& b) {
         BITMAP bm{};
         GetObjectA(b.GetHandle(), sizeof bm, &bm);
         return Size{bm.bmWidth, bm.bmHeight};
     };
-    EXPECT_EQ(size(*s.win->MaskBitmap), (Size{16 * g.tile, g.tile}));
-    EXPECT_EQ(size(*s.win->ImageBitmap), (Size{16 * g.tile, g.tile}));
-    EXPECT_EQ(size(*s.win->CornerBitmap), (Size{2 * g.tile, 2 * g.tile}));
-    EXPECT_EQ(size(*s.win->WorkBitmap), (Size{g.tile, g.tile}));
-    EXPECT_EQ(size(*s.win->SnapshotBitmap), (Size{g.width, g.height}));
+    EXPECT_EQ(size(*s.state->MaskBitmap), (Size{16 * g.tile, g.tile}));
+    EXPECT_EQ(size(*s.state->ImageBitmap), (Size{16 * g.tile, g.tile}));
+    EXPECT_EQ(size(*s.state->CornerBitmap), (Size{2 * g.tile, 2 * g.tile}));
+    EXPECT_EQ(size(*s.state->WorkBitmap), (Size{g.tile, g.tile}));
+    EXPECT_EQ(size(*s.state->SnapshotBitmap), (Size{g.width, g.height}));
     s.Step(100000);
-    EXPECT_EQ(s.win->PictureArea, TRect(g.left, g.top, g.width - g.right, g.height - g.bottom));
+    EXPECT_EQ(s.state->PictureArea, TRect(g.left, g.top, g.width - g.right, g.height - g.bottom));
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, SceneGeometry,
@@ -231,14 +218,14 @@ TEST(SceneSettings, MappingOfTheFourKeys)
     };
     for (const auto& c : cases) {
         Scene s(Size{640, 480}, c.file);
-        EXPECT_EQ(s.win->FrameDelay, c.frameDelay) << (c.file ? c.file : "no file");
-        EXPECT_EQ(s.win->SlideInterval, c.interval) << (c.file ? c.file : "no file");
-        EXPECT_EQ(s.win->SlidesOn != 0, c.slides);
-        EXPECT_EQ(s.win->SnapshotDC != nullptr, c.slides);
-        EXPECT_EQ(s.win->SnapshotBitmap != nullptr, c.slides);
+        EXPECT_EQ(s.state->FrameDelay, c.frameDelay) << (c.file ? c.file : "no file");
+        EXPECT_EQ(s.state->SlideInterval, c.interval) << (c.file ? c.file : "no file");
+        EXPECT_EQ(s.state->SlidesOn != 0, c.slides);
+        EXPECT_EQ(s.state->SnapshotDC != nullptr, c.slides);
+        EXPECT_EQ(s.state->SnapshotBitmap != nullptr, c.slides);
         EXPECT_EQ(s.app->PacingMode, 1);
         // Cell 0's disc is palette index 1 of the chosen strip.
-        Pixel centre = s.SurfaceOf(s.win->ImageDC).At(s.win->TileWidth / 2, s.win->TileHeight / 2);
+        Pixel centre = s.SurfaceOf(s.state->ImageDC).At(s.state->TileWidth / 2, s.state->TileHeight / 2);
         EXPECT_EQ(centre, c.white ? 0x0f0f0fu : 0x100001u);
     }
 }
@@ -248,16 +235,16 @@ TEST(SceneBorder, FirstStepDarkensTheBorderAndTurnsCellZero)
     Scene s(Size{1024, 768}, nullptr);
     s.Step(100000);
     Surface bordered = s.Bordered();
-    EXPECT_EQ(CountDifferencesOutsideCorners(*s.win, s.Screen(), bordered), 0);
-    Surface buffer = CornerBufferFrom(*s.win, bordered);
-    const Surface& corners = s.SurfaceOf(*s.win->CornerDC);
-    for (int y = 0; y < 2 * s.win->CornerHeight; ++y)
-        for (int x = 0; x < 2 * s.win->CornerWidth; ++x)
+    EXPECT_EQ(CountDifferencesOutsideCorners(*s.state, s.Screen(), bordered), 0);
+    Surface buffer = CornerBufferFrom(*s.state, bordered);
+    const Surface& corners = s.SurfaceOf(*s.state->CornerDC);
+    for (int y = 0; y < 2 * s.state->CornerHeight; ++y)
+        for (int x = 0; x < 2 * s.state->CornerWidth; ++x)
             ASSERT_EQ(corners.At(x, y), buffer.At(x, y)) << x << ", " << y;
     const int first[4] = {0, 0, 0, 0};
     ExpectCornersComposed(s, buffer, first);
     // The portions the rule names for this screen.
-    auto places = CornerPlaces(*s.win, first);
+    auto places = CornerPlaces(*s.state, first);
     EXPECT_EQ(places[0].cellX, 25);
     EXPECT_EQ(places[0].cellY, 25);
     EXPECT_EQ(places[1].screenX, 820);
@@ -266,12 +253,12 @@ TEST(SceneBorder, FirstStepDarkensTheBorderAndTurnsCellZero)
     s.Step(100201);
     const int second[4] = {1, 15, 15, 1};
     ExpectCornersComposed(s, buffer, second);
-    places = CornerPlaces(*s.win, second);
+    places = CornerPlaces(*s.state, second);
     EXPECT_EQ(places[0].cellX, 254);
     EXPECT_EQ(places[1].cellX, 3435);
     EXPECT_EQ(places[2].cellX, 3460);
     EXPECT_EQ(places[3].cellX, 229);
-    EXPECT_EQ(CountDifferencesOutsideCorners(*s.win, s.Screen(), bordered), 0) << "the border is drawn once";
+    EXPECT_EQ(CountDifferencesOutsideCorners(*s.state, s.Screen(), bordered), 0) << "the border is drawn once";
 }
 
 TEST(SceneBorder, WhiteDesktopShowsTheOrnamentAndBlackStaysBlack)
@@ -282,7 +269,7 @@ TEST(SceneBorder, WhiteDesktopShowsTheOrnamentAndBlackStaysBlack)
         s.desktop.Fill(colour);
         s.Step(100000);
         Surface bordered = s.Bordered();
-        EXPECT_EQ(CountDifferencesOutsideCorners(*s.win, s.Screen(), bordered), 0);
+        EXPECT_EQ(CountDifferencesOutsideCorners(*s.state, s.Screen(), bordered), 0);
         if (colour == 0) {
             EXPECT_EQ(s.Screen().At(320, 2), 0u);
         }
@@ -296,7 +283,7 @@ TEST(SceneCorners, CountersTurnAFullCircleInOppositeDirections)
     DWORD t = 100000;
     for (int frame = 0; frame < 17; ++frame, t += 51) {
         s.Step(t);
-        seen.push_back({s.win->FrameCounter[0], s.win->FrameCounter[1], s.win->FrameCounter[2], s.win->FrameCounter[3]});
+        seen.push_back({s.state->FrameCounter[0], s.state->FrameCounter[1], s.state->FrameCounter[2], s.state->FrameCounter[3]});
     }
     for (int frame = 0; frame < 17; ++frame) {
         int up = (frame + 1) % 16, down = (16 - (frame + 1) % 16) % 16;
@@ -310,30 +297,30 @@ TEST(SceneCorners, AFrameNeedsStrictlyMoreThanTheDelayAndSurvivesTheTickWrap)
         char file[32];
         std::snprintf(file, sizeof file, "[options]\nspeed=%d\n", speed);
         Scene s(Size{640, 480}, file);
-        DWORD delay = static_cast<DWORD>(s.win->FrameDelay);
+        DWORD delay = static_cast<DWORD>(s.state->FrameDelay);
         s.Step(delay);  // not above the delay counted from 0
-        EXPECT_EQ(s.win->FrameCounter[0], 0);
-        EXPECT_TRUE(s.win->BorderDrawn);
+        EXPECT_EQ(s.state->FrameCounter[0], 0);
+        EXPECT_TRUE(s.state->BorderDrawn);
         s.Step(delay + 1);
-        EXPECT_EQ(s.win->FrameCounter[0], 1);
+        EXPECT_EQ(s.state->FrameCounter[0], 1);
         s.Step(2 * delay + 1);
-        EXPECT_EQ(s.win->FrameCounter[0], 1);
+        EXPECT_EQ(s.state->FrameCounter[0], 1);
         s.Step(2 * delay + 2);
-        EXPECT_EQ(s.win->FrameCounter[0], 2);
+        EXPECT_EQ(s.state->FrameCounter[0], 2);
     }
     Scene s(Size{640, 480}, nullptr);  // 200 ms
     s.Step(4294967100u);  // 4294967100 + 200 wraps to 4
-    int frames = s.win->FrameCounter[0];
+    int frames = s.state->FrameCounter[0];
     // last + delay wraps to a small number: every call draws until the tick wraps too.
     s.Step(4294967150u);
     s.Step(4294967151u);
-    EXPECT_EQ(s.win->FrameCounter[0], frames + 2);
+    EXPECT_EQ(s.state->FrameCounter[0], frames + 2);
     s.Step(100);  // 4294967151 + 200 wraps to 55: due
-    EXPECT_EQ(s.win->FrameCounter[0], frames + 3);
+    EXPECT_EQ(s.state->FrameCounter[0], frames + 3);
     s.Step(300);
-    EXPECT_EQ(s.win->FrameCounter[0], frames + 3);
+    EXPECT_EQ(s.state->FrameCounter[0], frames + 3);
     s.Step(301);
-    EXPECT_EQ(s.win->FrameCounter[0], frames + 4);
+    EXPECT_EQ(s.state->FrameCounter[0], frames + 4);
 }
 
 TEST(SceneCorners, WideScreenBottomCornersCoverTheTopOnes)
@@ -341,31 +328,31 @@ TEST(SceneCorners, WideScreenBottomCornersCoverTheTopOnes)
     Scene s(Size{2000, 700}, nullptr);
     s.Step(100000);
     const int first[4] = {0, 0, 0, 0};
-    ExpectCornersComposed(s, CornerBufferFrom(*s.win, s.Bordered()), first);
+    ExpectCornersComposed(s, CornerBufferFrom(*s.state, s.Bordered()), first);
 }
 
 TEST(SceneSlides, EachPassShowsEveryPictureOnceOverTheSnapshot)
 {
     Scene s(Size{640, 480}, "[options]\ngirls=1\ninterval=5\n");
     s.Step(100000);
-    ASSERT_EQ(s.win->PictureCount, 13u);
+    ASSERT_EQ(s.state->PictureCount, 13u);
     Surface bordered = s.Bordered();
-    const Surface& snapshot = s.SurfaceOf(*s.win->SnapshotDC);
+    const Surface& snapshot = s.SurfaceOf(*s.state->SnapshotDC);
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x)
             ASSERT_EQ(snapshot.At(x, y), bordered.At(x, y)) << "the snapshot holds the border and nothing else";
 
     // The first call showed the first slide of the first pass.
-    std::vector<int> firstPass(s.win->DrawOrder.get(), s.win->DrawOrder.get() + 13);
+    std::vector<int> firstPass(s.state->DrawOrder.get(), s.state->DrawOrder.get() + 13);
     std::sort(firstPass.begin(), firstPass.end());
     for (int i = 0; i < 13; ++i)
         EXPECT_EQ(firstPass[static_cast<std::size_t>(i)], i);
     DWORD t = 100000;
     auto slide = [&]() {
-        int index = s.win->DrawOrder[s.win->DrawPosition];
+        int index = s.state->DrawOrder[s.state->DrawPosition];
         t += 5001;
         s.Step(t);
-        EXPECT_EQ(s.win->LastSlideTime, t);
+        EXPECT_EQ(s.state->LastSlideTime, t);
         return index;
     };
     for (int i = 1; i < 13; ++i)
@@ -377,14 +364,14 @@ TEST(SceneSlides, EachPassShowsEveryPictureOnceOverTheSnapshot)
             shown.insert(index);
             // Inside the picture area and outside the corner squares: the
             // snapshot ANDed with the stretched picture.
-            const TRect& a = s.win->PictureArea;
+            const TRect& a = s.state->PictureArea;
             char name[16];
             std::snprintf(name, sizeof name, "IDB_SHADOW%02d", index % 100);
             auto dib = vyla::ParsePackedDib(s.sys.host.Resources().bitmaps.find(std::string(name))->second);
             int bad = 0;
             for (int y = a.top; y < a.bottom; y += 3)
                 for (int x = a.left; x < a.right; x += 3) {
-                    if (!OutsideCorners(*s.win, x, y))
+                    if (!OutsideCorners(*s.state, x, y))
                         continue;
                     Pixel want = bordered.At(x, y) & vyla::DibPixel(*dib, (x - a.left) * dib->info.width / a.Width(),
                                                                       (y - a.top) * dib->info.height / a.Height());
@@ -400,23 +387,23 @@ TEST(SceneSlides, ASlideNeedsStrictlyMoreThanTheInterval)
 {
     Scene s(Size{640, 480}, "[options]\ngirls=1\ninterval=5\n");
     s.Step(100000);
-    unsigned position = s.win->DrawPosition;
+    unsigned position = s.state->DrawPosition;
     s.Step(105000);
-    EXPECT_EQ(s.win->DrawPosition, position);
+    EXPECT_EQ(s.state->DrawPosition, position);
     s.Step(105001);
-    EXPECT_EQ(s.win->DrawPosition, (position + 1) % 13);
+    EXPECT_EQ(s.state->DrawPosition, (position + 1) % 13);
 }
 
 TEST(SceneSlides, NegativeIntervalWaitsForTheWrap)
 {
     Scene s(Size{640, 480}, "[options]\ngirls=1\ninterval=-5\n");
     s.Step(100000);
-    EXPECT_EQ(s.win->DrawPosition, 0u);
-    EXPECT_EQ(s.win->LastSlideTime, 0u);
+    EXPECT_EQ(s.state->DrawPosition, 0u);
+    EXPECT_EQ(s.state->LastSlideTime, 0u);
     s.Step(4294962296u);
-    EXPECT_EQ(s.win->LastSlideTime, 0u);
+    EXPECT_EQ(s.state->LastSlideTime, 0u);
     s.Step(4294962297u);
-    EXPECT_EQ(s.win->LastSlideTime, 4294962297u);
+    EXPECT_EQ(s.state->LastSlideTime, 4294962297u);
 }
 
 TEST(SceneSlides, MissingFirstPictureMeansNoSlideshow)
@@ -424,22 +411,22 @@ TEST(SceneSlides, MissingFirstPictureMeansNoSlideshow)
     SyntheticArt art = MakeSceneArt();
     art.Remove("IDB_SHADOW00");
     Scene s(Size{640, 480}, "[options]\ngirls=1\ninterval=1\n", std::move(art));
-    ASSERT_NE(s.win->SnapshotDC, nullptr);
+    ASSERT_NE(s.state->SnapshotDC, nullptr);
     s.Step(100000);
-    EXPECT_EQ(s.win->PictureCount, 0u);
+    EXPECT_EQ(s.state->PictureCount, 0u);
     Surface bordered = s.Bordered();
     for (DWORD t = 102000; t < 110000; t += 1500)
         s.Step(t);
-    EXPECT_EQ(CountDifferencesOutsideCorners(*s.win, s.Screen(), bordered), 0);
-    EXPECT_EQ(s.win->LastSlideTime, 0u);
+    EXPECT_EQ(CountDifferencesOutsideCorners(*s.state, s.Screen(), bordered), 0);
+    EXPECT_EQ(s.state->LastSlideTime, 0u);
 }
 
 TEST(SceneSlides, OnlyFivePictures)
 {
     Scene s(Size{640, 480}, "[options]\ngirls=1\n", MakeSceneArt(5));
     s.Step(100000);
-    ASSERT_EQ(s.win->PictureCount, 5u);
-    std::vector<int> order(s.win->DrawOrder.get(), s.win->DrawOrder.get() + 5);
+    ASSERT_EQ(s.state->PictureCount, 5u);
+    std::vector<int> order(s.state->DrawOrder.get(), s.state->DrawOrder.get() + 5);
     std::sort(order.begin(), order.end());
     EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
 }
@@ -449,7 +436,7 @@ TEST(SceneSlides, FlowersTurnOverTheBorderBeforeTheFirstSlideIsDue)
     Scene s(Size{640, 480}, "[options]\ngirls=1\n");  // first slide at tick 60001
     s.Step(1000);
     const int first[4] = {0, 0, 0, 0};
-    ExpectCornersComposed(s, CornerBufferFrom(*s.win, s.Bordered()), first);
+    ExpectCornersComposed(s, CornerBufferFrom(*s.state, s.Bordered()), first);
 }
 
 TEST(Shuffle, TakesTheNthFreeSlot)

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fault_places.h"
-#include "headless_app.h"
+#include "support/headless_system.h"
 #include "portable/ini/ini_io.h"
 
 namespace {

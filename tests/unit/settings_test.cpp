@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "headless_app.h"
+#include "support/headless_system.h"
 #include "settings/decimal.h"
 
 using vyla::portable::DialogSession;

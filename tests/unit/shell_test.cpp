@@ -1,16 +1,23 @@
-// The saver shell end to end on the headless backend: run modes, the saver
-// window's life, the inputs that end it, and idle pacing.
+// The saver shell end to end on the headless backend: the command lines the
+// system sends and the run mode each picks, the configuration dialog's
+// owner, the saver window's life and the inputs that end it. (Pacing and the
+// loop's sleep: pacing_test.cpp; the preview: preview_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "headless_app.h"
+#include <string>
+
+#include "shell/command_line.h"
 #include "shell/scrnsavapp.h"
 #include "shell/scrnsavwin.h"
+#include "support/headless_system.h"
 
 using vyla::Point;
 using vyla::headless::HeadlessHost;
 using vyla::testing::HeadlessSystem;
+using vyla::testing::MakeDialogClassWindow;
+using vyla::testing::WindowNumber;
 
 namespace {
 
@@ -51,6 +58,53 @@ SaverRun RunSaver(HeadlessSystem& sys, const char* cmd, UINT msg, WPARAM wp, LPA
 
 }  // namespace
 
+TEST(CommandLine, EachFormTheSystemSends)
+{
+    struct Case {
+        const char* line;
+        bool emptyConfigures;
+        TSaverCommand command;
+        bool hasWindow;
+        std::uintptr_t window;
+    };
+    const std::uintptr_t kMax = ~std::uintptr_t{0};
+    const Case cases[] = {
+        {"/c", false, TSaverCommand::Configure, false, 0},
+        {"-c", false, TSaverCommand::Configure, false, 0},
+        {"/c:1234", false, TSaverCommand::Configure, true, 1234},
+        {"/c 1234", false, TSaverCommand::Configure, true, 1234},
+        {"-c:0", false, TSaverCommand::Configure, true, 0},
+        // Too large for a handle: a number all the same, naming no window.
+        {"/c:99999999999999999999999999", false, TSaverCommand::Configure, true, kMax},
+        {"/p 66", false, TSaverCommand::Preview, true, 66},
+        {"-p:66", false, TSaverCommand::Preview, true, 66},
+        {"/a", false, TSaverCommand::Nothing, false, 0},
+        {"/a 1234", false, TSaverCommand::Nothing, false, 0},
+        {"", true, TSaverCommand::Configure, false, 0},
+        {"", false, TSaverCommand::Run, false, 0},
+        // Everything else runs.
+        {"/s", true, TSaverCommand::Run, false, 0},
+        {"/S", true, TSaverCommand::Run, false, 0},
+        {"/C", true, TSaverCommand::Run, false, 0},
+        {"/C:5", true, TSaverCommand::Run, false, 0},
+        {"/c:", true, TSaverCommand::Run, false, 0},
+        {"/c:12x", true, TSaverCommand::Run, false, 0},
+        {"/c  12", true, TSaverCommand::Run, false, 0},
+        {"/c5", true, TSaverCommand::Run, false, 0},
+        {"/p", true, TSaverCommand::Run, false, 0},
+        {"/p -5", true, TSaverCommand::Run, false, 0},
+        {"/P 5", true, TSaverCommand::Run, false, 0},
+        {"-a", true, TSaverCommand::Run, false, 0},
+        {" ", true, TSaverCommand::Run, false, 0},
+    };
+    for (const Case& c : cases) {
+        const TSaverRequest r = ParseSaverCommandLine(c.line, c.emptyConfigures);
+        EXPECT_EQ(r.Command, c.command) << '"' << c.line << '"';
+        EXPECT_EQ(r.HasWindow, c.hasWindow) << '"' << c.line << '"';
+        EXPECT_EQ(r.Window, c.window) << '"' << c.line << '"';
+    }
+}
+
 TEST(RunMode, ExactlySlashCOrDashCOpensTheDialog)
 {
     for (const char* cmd : {"/c", "-c"}) {
@@ -83,6 +137,74 @@ TEST(RunMode, AnythingElseStartsTheSaver)
         EXPECT_GT(run.stepsBeforeInput, 0) << '"' << cmd << '"';
         EXPECT_EQ(run.exitCode, 0);
     }
+}
+
+TEST(RunMode, SlashAEndsAtOnceWithNothingShown)
+{
+    for (const char* cmd : {"/a", "/a 1234"}) {
+        HeadlessSystem sys;
+        EXPECT_EQ(sys.Run(cmd), 0) << cmd;
+        EXPECT_EQ(sys.host.DialogsRun(), 0) << cmd;
+        EXPECT_EQ(sys.host.DrawingDoneCount(), 0) << cmd;
+        EXPECT_EQ(sys.host.TopWindow(), nullptr) << cmd;
+        EXPECT_EQ(sys.runtime.cursorCount, 0) << cmd;
+    }
+}
+
+TEST(ConfigMode, TheDesktopDialogOwnsTheSettingsDialog)
+{
+    HeadlessSystem sys;
+    HWND desktopDialog = CreateWindowExA(0, MAKEINTATOM(0x8002), "Desktop", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(desktopDialog, nullptr);
+    HWND owner = nullptr;
+    sys.host.SetDialogScript([&](vyla::portable::DialogSession& d) {
+        owner = GetWindow(d.Handle(), GW_OWNER);
+        d.PressEscape();
+    });
+    EXPECT_EQ(sys.Run("/c"), 0);
+    EXPECT_EQ(owner, desktopDialog);
+    char title[16];
+    EXPECT_TRUE(IsWindow(desktopDialog)) << "deleting the alias leaves the window alone";
+    GetWindowTextA(desktopDialog, title, sizeof title);
+    EXPECT_STREQ(title, "Desktop");
+}
+
+TEST(ConfigMode, WithoutADesktopDialogTheDialogHasNoOwner)
+{
+    HeadlessSystem sys;
+    HWND owner = reinterpret_cast<HWND>(1);
+    sys.host.SetDialogScript([&](vyla::portable::DialogSession& d) {
+        owner = GetWindow(d.Handle(), GW_OWNER);
+        d.PressEscape();
+    });
+    EXPECT_EQ(sys.Run("-c"), 0);
+    EXPECT_EQ(owner, nullptr);
+}
+
+TEST(ConfigMode, TheNamedWindowOwnsTheDialogAndNoOtherDoes)
+{
+    HeadlessSystem sys;
+    HWND desktopDialog = CreateWindowExA(0, MAKEINTATOM(0x8002), "Desktop", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND settings = MakeDialogClassWindow(WS_POPUP, 50, 50, 300, 200);
+    ASSERT_NE(settings, nullptr);
+    HWND owner = nullptr;
+    sys.host.SetDialogScript([&](vyla::portable::DialogSession& d) {
+        owner = GetWindow(d.Handle(), GW_OWNER);
+        d.PressEscape();
+    });
+    for (const std::string& cmd : {"/c:" + WindowNumber(settings), "/c " + WindowNumber(settings), "-c:" + WindowNumber(settings)}) {
+        owner = nullptr;
+        EXPECT_EQ(sys.Run(cmd.c_str()), 0) << cmd;
+        EXPECT_EQ(owner, settings) << cmd;
+        EXPECT_TRUE(IsWindow(settings)) << "the owner outlives the dialog";
+    }
+    // A number that is no window: no owner, not even the "Desktop" dialog.
+    DestroyWindow(settings);
+    owner = desktopDialog;
+    EXPECT_EQ(sys.Run(("/c:" + WindowNumber(settings)).c_str()), 0);
+    EXPECT_EQ(owner, nullptr);
+    EXPECT_EQ(sys.host.DialogsRun(), 4);
+    EXPECT_EQ(sys.runtime.cursorCount, 0);
 }
 
 TEST(SaverRun, EndToEndFromStartToAOnePixelMove)
@@ -198,129 +320,6 @@ TEST(SaverRun, AFailureToBuildTheSceneIsReportedAndEndsTheRun)
     ASSERT_EQ(sys.host.Reports().size(), 1u);
     EXPECT_NE(sys.host.Reports()[0].find("bitmap"), std::string::npos);
     EXPECT_EQ(sys.runtime.cursorCount, 0) << "the half-built window still shows the cursor again";
-}
-
-TEST(ConfigMode, TheDesktopDialogOwnsTheSettingsDialog)
-{
-    HeadlessSystem sys;
-    HWND desktopDialog = CreateWindowExA(0, MAKEINTATOM(0x8002), "Desktop", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(desktopDialog, nullptr);
-    HWND owner = nullptr;
-    sys.host.SetDialogScript([&](vyla::portable::DialogSession& d) {
-        owner = GetWindow(d.Handle(), GW_OWNER);
-        d.PressEscape();
-    });
-    EXPECT_EQ(sys.Run("/c"), 0);
-    EXPECT_EQ(owner, desktopDialog);
-    char title[16];
-    EXPECT_TRUE(IsWindow(desktopDialog)) << "deleting the alias leaves the window alone";
-    GetWindowTextA(desktopDialog, title, sizeof title);
-    EXPECT_STREQ(title, "Desktop");
-}
-
-TEST(ConfigMode, WithoutADesktopDialogTheDialogHasNoOwner)
-{
-    HeadlessSystem sys;
-    HWND owner = reinterpret_cast<HWND>(1);
-    sys.host.SetDialogScript([&](vyla::portable::DialogSession& d) {
-        owner = GetWindow(d.Handle(), GW_OWNER);
-        d.PressEscape();
-    });
-    EXPECT_EQ(sys.Run("-c"), 0);
-    EXPECT_EQ(owner, nullptr);
-}
-
-// The generic shell with a window that counts its steps.
-namespace {
-
-class TCountingWindow : public TScrnSavWindow {
-public:
-    TCountingWindow(HeadlessHost& host, DWORD stepCost) : TScrnSavWindow(nullptr, nullptr, nullptr), Host(host), StepCost(stepCost) {}
-    void StepAnimation() override
-    {
-        ++Steps;
-        Host.Advance(StepCost);
-    }
-    HeadlessHost& Host;
-    DWORD StepCost;
-    int Steps = 0;
-};
-
-}  // namespace
-
-struct PacingCase {
-    int mode;
-    std::uint32_t last;
-    std::uint32_t now;
-    bool steps;
-};
-
-class Pacing : public ::testing::TestWithParam<PacingCase> {};
-
-TEST_P(Pacing, StepsOnlyWhenTheModesIntervalHasPassed)
-{
-    const PacingCase& c = GetParam();
-    HeadlessSystem sys;
-    TScrnSavApp app("test");
-    auto* window = new TCountingWindow(sys.host, 0);
-    app.SaverWindow = window;
-    app.ConfigMode = false;
-    app.PacingMode = c.mode;
-    app.LastTick = c.last;
-    sys.host.SetTick(c.now);
-    EXPECT_TRUE(app.IdleAction(0));
-    EXPECT_EQ(window->Steps, c.steps ? 1 : 0);
-    EXPECT_EQ(app.LastTick, c.steps ? c.now : c.last);
-    delete window;
-}
-
-INSTANTIATE_TEST_SUITE_P(Modes, Pacing,
-                         ::testing::Values(PacingCase{1, 1000, 1010, false}, PacingCase{1, 1000, 1011, true},
-                                           PacingCase{0, 1000, 1050, false}, PacingCase{0, 1000, 1051, true},
-                                           PacingCase{1, 1000, 1051, true}, PacingCase{2, 1000, 1000, true},
-                                           PacingCase{3, 1000, 1050, false}, PacingCase{3, 1000, 1051, true},
-                                           PacingCase{-1, 1000, 1050, false}, PacingCase{-1, 1000, 1051, true},
-                                           // The tick count wraps: 16 below the wrap to 16 above is 32 ms.
-                                           PacingCase{1, 4294967280u, 16, true}, PacingCase{0, 4294967280u, 16, false}));
-
-TEST(Pacing, TheIntervalRunsFromTheEndOfAStep)
-{
-    HeadlessSystem sys;
-    TScrnSavApp app("test");
-    auto* window = new TCountingWindow(sys.host, 30);  // each step takes 30 ms
-    app.SaverWindow = window;
-    app.PacingMode = 1;
-    app.LastTick = 0;
-    sys.host.SetTick(0);
-    std::vector<DWORD> starts;
-    for (DWORD t = 100; t < 400; ++t) {
-        if (sys.host.TickCount() < t)
-            sys.host.SetTick(t);
-        int before = window->Steps;
-        DWORD at = sys.host.TickCount();
-        app.IdleAction(0);
-        if (window->Steps != before)
-            starts.push_back(at);
-    }
-    ASSERT_GE(starts.size(), 3u);
-    for (std::size_t i = 1; i < starts.size(); ++i)
-        EXPECT_EQ(starts[i] - starts[i - 1], 41u);
-    delete window;
-}
-
-TEST(Pacing, ConfigurationModeAsksForNoMoreIdleCalls)
-{
-    HeadlessSystem sys;
-    TScrnSavApp app("test");
-    auto* window = new TCountingWindow(sys.host, 0);
-    app.SaverWindow = window;
-    app.ConfigMode = true;
-    app.LastTick = 5;
-    sys.host.SetTick(100000);
-    EXPECT_FALSE(app.IdleAction(0));
-    EXPECT_EQ(window->Steps, 0);
-    EXPECT_EQ(app.LastTick, 5u);
-    delete window;
 }
 
 TEST(GenericShell, SaverWindowPacesAtFiftyMillisecondsAndConfigModeShowsNothing)

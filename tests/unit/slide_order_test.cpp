@@ -5,33 +5,27 @@
 #include <set>
 #include <vector>
 
-#include "headless_app.h"
-#include "scene/vylaapp.h"
-#include "scene/vylawin.h"
+#include "support/scene_run.h"
 #include "synthetic_art.h"
 
 namespace {
 
 using vyla::Size;
-using vyla::testing::HeadlessSystem;
 using vyla::testing::MakeSceneArt;
 using vyla::testing::SyntheticArt;
 
 using Order = std::vector<int>;
 
 // A saver run with the slideshow on, every 5 s, 13 pictures.
-class Slideshow {
+struct WithArt {
+    SyntheticArt art = MakeSceneArt();
+};
+class Slideshow : private WithArt, public vyla::testing::SceneRun {
 public:
-    Slideshow(std::int64_t calendarTime, DWORD startTick) : art(MakeSceneArt()), sys(Size{320, 240}, art.Set())
+    Slideshow(std::int64_t calendarTime, DWORD startTick)
+        : SceneRun(Size{320, 240}, "[options]\ngirls=1\ninterval=5\n", art.Set(),
+                   [calendarTime](vyla::headless::HeadlessHost& host) { host.SetCalendarTime(calendarTime); })
     {
-        vyla::testing::WriteText(sys.SettingsFile(), "[options]\ngirls=1\ninterval=5\n");
-        sys.host.SetCalendarTime(calendarTime);
-        TApplication::InitCmdLine = "/s";
-        app = std::make_unique<TVylaScrnSavApp>("Vyla Screen Saver");
-        app->InstallMainWindow();
-        win = static_cast<TVylaScrnSavWindow*>(app->SaverWindow);
-        win->Create();
-        win->ShowWindow(SW_SHOW);
         tick = startTick;
         Step();  // loads the pictures, draws the order and shows the first slide
     }
@@ -40,12 +34,12 @@ public:
     // starting at a pass boundary.
     std::vector<Order> Passes(int passes)
     {
-        while (win->DrawPosition != 0)
+        while (state->DrawPosition != 0)
             Step();
         std::vector<Order> shown(static_cast<std::size_t>(passes));
         for (Order& pass : shown)
-            for (unsigned i = 0; i < win->PictureCount; ++i) {
-                pass.push_back(win->DrawOrder[win->DrawPosition]);
+            for (unsigned i = 0; i < state->PictureCount; ++i) {
+                pass.push_back(state->DrawOrder[state->DrawPosition]);
                 Step();
             }
         return shown;
@@ -54,21 +48,16 @@ public:
     void Step()
     {
         tick += 5001;
-        sys.host.SetTick(tick);
-        win->StepAnimation();
+        SceneRun::Step(tick);
     }
 
-    SyntheticArt art;
-    HeadlessSystem sys;
-    std::unique_ptr<TVylaScrnSavApp> app;
-    TVylaScrnSavWindow* win = nullptr;
     DWORD tick = 0;
 };
 
 TEST(SlideOrder, EveryPassShowsEachPictureOnceInAFreshOrder)
 {
     Slideshow show(1'700'000'000, 100000);
-    ASSERT_EQ(show.win->PictureCount, 13u);
+    ASSERT_EQ(show.state->PictureCount, 13u);
     const std::vector<Order> passes = show.Passes(4);
     for (const Order& pass : passes)
         EXPECT_EQ(std::set<int>(pass.begin(), pass.end()).size(), 13u);

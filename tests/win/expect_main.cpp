@@ -27,7 +27,7 @@
 #include "desktop_picture.h"
 #include "headless/headless_host.h"
 #include "framework/framework.h"
-#include "scene/vylawin.h"
+#include "support/scene_probe.h"
 #include "screen_match.h"
 
 namespace {
@@ -145,11 +145,12 @@ int MatchShot(const char* shotFile, const MatchOptions& options)
         ++frames;
         if (frames == 1) {
             HWND window = FindWindowA("Vyla Screen Saver", nullptr);
-            if (auto* scene = dynamic_cast<TVylaScrnSavWindow*>(
+            if (auto* win = dynamic_cast<TVylaScrnSavWindow*>(
                     reinterpret_cast<TWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA)))) {
-                const TRect& p = scene->PictureArea;
+                const TVylaScrnSavWindowProbe scene(*win);
+                const TRect& p = scene.PictureArea;
                 areas.picture = vyla::Rect{p.left, p.top, p.right, p.bottom};
-                areas.corner = scene->CornerWidth;
+                areas.corner = scene.CornerWidth;
             }
         }
         Surface diff;

@@ -1,38 +1,16 @@
-// Runs the real program on the headless backend: a virtual screen, a clock
-// the test moves, a settings directory of the test's own.
+// The real program on the headless backend: a virtual screen, a clock the
+// test moves, a settings directory of the test's own.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "headless/headless_host.h"
 #include "framework/framework.h"
+#include "headless/headless_host.h"
+#include "support/temp_dir.h"
 #include "support/text_files.h"
 
 namespace vyla::testing {
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vyla-test-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) ? std::filesystem::path(pattern) : std::filesystem::path();
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // A host and an active runtime for one test.
 class HeadlessSystem {
@@ -59,5 +37,17 @@ public:
     headless::HeadlessHost host;
     portable::Runtime runtime;
 };
+
+// A window's number as the system writes it on a command line ("/p 1234").
+inline std::string WindowNumber(HWND window)
+{
+    return std::to_string(reinterpret_cast<std::uintptr_t>(window));
+}
+
+// A window of the system's dialog class, as another program's settings window.
+inline HWND MakeDialogClassWindow(DWORD style, int x, int y, int w, int h, HWND parent = nullptr)
+{
+    return CreateWindowExA(0, MAKEINTATOM(0x8002), "", style, x, y, w, h, parent, nullptr, nullptr, nullptr);
+}
 
 }  // namespace vyla::testing

@@ -1,15 +1,13 @@
-// How long the message loop may sleep between idle calls: the shell's pacing,
-// the scene's timers, and whole runs on a clock that moves only by sleeping.
-// Sleeping the announced time must never make a step, a frame or a slide
-// later than the old loop that polled every millisecond would have made it.
+// Idle pacing and how long the message loop may sleep between idle calls:
+// the pacing rule of each mode, the scene's timers, and whole runs on a clock
+// that moves only by sleeping. Sleeping the announced time must never make a
+// step, a frame or a slide later than a loop that polled every millisecond.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "headless_app.h"
-#include "scene/vylaapp.h"
-#include "scene/vylawin.h"
+#include "support/scene_run.h"
 #include "shell/scrnsavapp.h"
 #include "shell/scrnsavwin.h"
 #include "synthetic_art.h"
@@ -44,6 +42,99 @@ struct App {
 };
 
 }  // namespace
+
+// The generic shell with a window that counts its steps.
+namespace {
+
+class TCountingWindow : public TScrnSavWindow {
+public:
+    TCountingWindow(HeadlessHost& host, DWORD stepCost) : TScrnSavWindow(nullptr, nullptr, nullptr), Host(host), StepCost(stepCost) {}
+    void StepAnimation() override
+    {
+        ++Steps;
+        Host.Advance(StepCost);
+    }
+    HeadlessHost& Host;
+    DWORD StepCost;
+    int Steps = 0;
+};
+
+}  // namespace
+
+struct PacingCase {
+    int mode;
+    std::uint32_t last;
+    std::uint32_t now;
+    bool steps;
+};
+
+class Pacing : public ::testing::TestWithParam<PacingCase> {};
+
+TEST_P(Pacing, StepsOnlyWhenTheModesIntervalHasPassed)
+{
+    const PacingCase& c = GetParam();
+    HeadlessSystem sys;
+    TScrnSavApp app("test");
+    auto* window = new TCountingWindow(sys.host, 0);
+    app.SaverWindow = window;
+    app.ConfigMode = false;
+    app.PacingMode = c.mode;
+    app.LastTick = c.last;
+    sys.host.SetTick(c.now);
+    EXPECT_TRUE(app.IdleAction(0));
+    EXPECT_EQ(window->Steps, c.steps ? 1 : 0);
+    EXPECT_EQ(app.LastTick, c.steps ? c.now : c.last);
+    delete window;
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, Pacing,
+                         ::testing::Values(PacingCase{1, 1000, 1010, false}, PacingCase{1, 1000, 1011, true},
+                                           PacingCase{0, 1000, 1050, false}, PacingCase{0, 1000, 1051, true},
+                                           PacingCase{1, 1000, 1051, true}, PacingCase{2, 1000, 1000, true},
+                                           PacingCase{3, 1000, 1050, false}, PacingCase{3, 1000, 1051, true},
+                                           PacingCase{-1, 1000, 1050, false}, PacingCase{-1, 1000, 1051, true},
+                                           // The tick count wraps: 16 below the wrap to 16 above is 32 ms.
+                                           PacingCase{1, 4294967280u, 16, true}, PacingCase{0, 4294967280u, 16, false}));
+
+TEST(Pacing, TheIntervalRunsFromTheEndOfAStep)
+{
+    HeadlessSystem sys;
+    TScrnSavApp app("test");
+    auto* window = new TCountingWindow(sys.host, 30);  // each step takes 30 ms
+    app.SaverWindow = window;
+    app.PacingMode = 1;
+    app.LastTick = 0;
+    sys.host.SetTick(0);
+    std::vector<DWORD> starts;
+    for (DWORD t = 100; t < 400; ++t) {
+        if (sys.host.TickCount() < t)
+            sys.host.SetTick(t);
+        int before = window->Steps;
+        DWORD at = sys.host.TickCount();
+        app.IdleAction(0);
+        if (window->Steps != before)
+            starts.push_back(at);
+    }
+    ASSERT_GE(starts.size(), 3u);
+    for (std::size_t i = 1; i < starts.size(); ++i)
+        EXPECT_EQ(starts[i] - starts[i - 1], 41u);
+    delete window;
+}
+
+TEST(Pacing, ConfigurationModeAsksForNoMoreIdleCalls)
+{
+    HeadlessSystem sys;
+    TScrnSavApp app("test");
+    auto* window = new TCountingWindow(sys.host, 0);
+    app.SaverWindow = window;
+    app.ConfigMode = true;
+    app.LastTick = 5;
+    sys.host.SetTick(100000);
+    EXPECT_FALSE(app.IdleAction(0));
+    EXPECT_EQ(window->Steps, 0);
+    EXPECT_EQ(app.LastTick, 5u);
+    delete window;
+}
 
 // For every mode and every elapsed time around the threshold (also across the
 // tick wrap): no step before the announced delay, a step exactly at it.
@@ -101,32 +192,13 @@ TEST(IdleDelay, TheLaterOfPacingAndTheWindowCountsAndConfigurationSleepsForMessa
 
 namespace {
 
-class SceneDelay {
+// The scene over 320x240 with test art, its timers asked at chosen ticks.
+struct WithArt {
+    vyla::testing::SyntheticArt art = MakeSceneArt();
+};
+class SceneDelay : private WithArt, public vyla::testing::SceneRun {
 public:
-    explicit SceneDelay(const char* settings) : art(MakeSceneArt()), sys(Size{320, 240}, art.Set())
-    {
-        vyla::testing::WriteText(sys.SettingsFile(), settings);
-        TApplication::InitCmdLine = "/s";
-        app = std::make_unique<TVylaScrnSavApp>("Vyla Screen Saver");
-        app->InstallMainWindow();
-        win = static_cast<TVylaScrnSavWindow*>(app->SaverWindow);
-        win->Create();
-        win->ShowWindow(SW_SHOW);
-    }
-    DWORD DelayAt(DWORD tick)
-    {
-        sys.host.SetTick(tick);
-        return win->NextStepDelay();
-    }
-    void Step(DWORD tick)
-    {
-        sys.host.SetTick(tick);
-        win->StepAnimation();
-    }
-    vyla::testing::SyntheticArt art;
-    HeadlessSystem sys;
-    std::unique_ptr<TVylaScrnSavApp> app;
-    TVylaScrnSavWindow* win = nullptr;
+    explicit SceneDelay(const char* settings) : SceneRun(Size{320, 240}, settings, art.Set()) {}
 };
 
 }  // namespace
@@ -136,8 +208,8 @@ TEST(SceneDelay, TheBorderIsDueAtOnceThenTheNearerOfFrameAndSlide)
     SceneDelay s("[options]\nspeed=1\ngirls=1\ninterval=1\n");
     EXPECT_EQ(s.DelayAt(100000), 0u);
     s.Step(100000);  // border, first slide, first frame
-    ASSERT_EQ(s.win->LastFrameTime, 100000u);
-    ASSERT_EQ(s.win->LastSlideTime, 100000u);
+    ASSERT_EQ(s.state->LastFrameTime, 100000u);
+    ASSERT_EQ(s.state->LastSlideTime, 100000u);
     EXPECT_EQ(s.DelayAt(100000), 101u);
     EXPECT_EQ(s.DelayAt(100100), 1u);
     EXPECT_EQ(s.DelayAt(100101), 0u);
@@ -146,30 +218,30 @@ TEST(SceneDelay, TheBorderIsDueAtOnceThenTheNearerOfFrameAndSlide)
     for (DWORD t = 100101; t <= 100909; t += 101)
         s.Step(t);
     EXPECT_EQ(s.DelayAt(100909), 92u);
-    unsigned position = s.win->DrawPosition;
+    unsigned position = s.state->DrawPosition;
     s.Step(100909 + 91);
-    EXPECT_EQ(s.win->DrawPosition, position);
+    EXPECT_EQ(s.state->DrawPosition, position);
     s.Step(100909 + 92);
-    EXPECT_NE(s.win->LastSlideTime, 100000u);
+    EXPECT_NE(s.state->LastSlideTime, 100000u);
 }
 
 TEST(SceneDelay, SumsAtTheTopOfTheTickRangeAndPastTheWrap)
 {
     SceneDelay s("[options]\ngirls=1\ninterval=-5\n");  // 200 ms frames; a slide only near the wrap
     s.Step(100000);
-    ASSERT_EQ(s.win->LastSlideTime, 0u);
+    ASSERT_EQ(s.state->LastSlideTime, 0u);
     EXPECT_EQ(s.DelayAt(100000), 201u);
     // last + delay wraps to a small number: due on every call until the tick wraps too.
-    s.win->LastFrameTime = 4294967200u;
+    s.state->LastFrameTime = 4294967200u;
     EXPECT_EQ(s.DelayAt(4294967250u), 0u);
     // last + delay is the top of the range: never strictly passed; the wait is
     // capped and asked again, and the slide (due at 2^32 - 5000 + 1) is nearer.
-    s.win->LastFrameTime = 4294967295u - 200;
+    s.state->LastFrameTime = 4294967295u - 200;
     EXPECT_EQ(s.DelayAt(4294962000u), 297u);
     EXPECT_EQ(s.DelayAt(4294962297u), 0u);
     // A slide at 4294962297: its next sum wraps below it, so it is due on
     // every call until the tick wraps; after that neither timer is near.
-    s.win->LastSlideTime = 4294962297u;
+    s.state->LastSlideTime = 4294962297u;
     EXPECT_EQ(s.DelayAt(4294967290u), 0u);
     EXPECT_EQ(s.DelayAt(5), 0x7fffffffu);
 }
@@ -195,9 +267,9 @@ TEST(IdleLoop, SleepingTheAnnouncedDelayDrawsEachFrameAndSlideOnItsTick)
         DWORD start = sys.host.TickCount();
         DWORD closedAt = 0;
         sys.host.SetDriver([&](HeadlessHost& h) {
-            auto* win = static_cast<TVylaScrnSavWindow*>(app.SaverWindow);
-            if (!win || closing)
+            if (!app.SaverWindow || closing)
                 return;
+            TVylaScrnSavWindowProbe win(*static_cast<TVylaScrnSavWindow*>(app.SaverWindow));
             // The step since the last poll, if any, was paced from the
             // LastTick seen then.
             paceBase = previousLastTick;
@@ -210,10 +282,10 @@ TEST(IdleLoop, SleepingTheAnnouncedDelayDrawsEachFrameAndSlideOnItsTick)
                 }
                 ticks.push_back(drawn);
             };
-            if (frames.empty() || frames.back() != win->LastFrameTime)
-                expectOnTime(frames, win->LastFrameTime, win->FrameDelay + 1u);
-            if (win->LastSlideTime != 0 && (slides.empty() || slides.back() != win->LastSlideTime))
-                expectOnTime(slides, win->LastSlideTime, win->SlideInterval + 1u);
+            if (frames.empty() || frames.back() != win.LastFrameTime)
+                expectOnTime(frames, win.LastFrameTime, win.FrameDelay + 1u);
+            if (win.LastSlideTime != 0 && (slides.empty() || slides.back() != win.LastSlideTime))
+                expectOnTime(slides, win.LastSlideTime, win.SlideInterval + 1u);
             if (h.TickCount() - start > 10'000) {
                 closing = true;
                 closedAt = h.TickCount();

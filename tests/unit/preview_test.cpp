@@ -1,26 +1,21 @@
-// The ways the system starts a saver besides "run": the command lines, the
-// dialog owned by a named window, and the preview inside a window's pane.
+// The preview: the scene shrunk into a pane of another window, ended with it.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "headless_app.h"
+#include "support/headless_system.h"
 #include "portable/raster/surface.h"
 #include "scene/vylawin.h"
-#include "shell/command_line.h"
 
 using vyla::Size;
 using vyla::headless::HeadlessHost;
 using vyla::raster::Pixel;
 using vyla::raster::Surface;
 using vyla::testing::HeadlessSystem;
+using vyla::testing::MakeDialogClassWindow;
+using vyla::testing::WindowNumber;
 
 namespace {
-
-std::string Number(HWND window)
-{
-    return std::to_string(reinterpret_cast<std::uintptr_t>(window));
-}
 
 // The first child of a window, through the runtime's window table.
 HWND FirstChild(HeadlessSystem& sys, HWND parent)
@@ -29,97 +24,7 @@ HWND FirstChild(HeadlessSystem& sys, HWND parent)
     return children.empty() ? nullptr : children.front()->handle;
 }
 
-HWND MakeWindow(DWORD style, int x, int y, int w, int h, HWND parent = nullptr)
-{
-    return CreateWindowExA(0, MAKEINTATOM(0x8002), "", style, x, y, w, h, parent, nullptr, nullptr, nullptr);
-}
-
 }  // namespace
-
-TEST(CommandLine, EachFormTheSystemSends)
-{
-    struct Case {
-        const char* line;
-        bool emptyConfigures;
-        TSaverCommand command;
-        bool hasWindow;
-        std::uintptr_t window;
-    };
-    const std::uintptr_t kMax = ~std::uintptr_t{0};
-    const Case cases[] = {
-        {"/c", false, TSaverCommand::Configure, false, 0},
-        {"-c", false, TSaverCommand::Configure, false, 0},
-        {"/c:1234", false, TSaverCommand::Configure, true, 1234},
-        {"/c 1234", false, TSaverCommand::Configure, true, 1234},
-        {"-c:0", false, TSaverCommand::Configure, true, 0},
-        // Too large for a handle: a number all the same, naming no window.
-        {"/c:99999999999999999999999999", false, TSaverCommand::Configure, true, kMax},
-        {"/p 66", false, TSaverCommand::Preview, true, 66},
-        {"-p:66", false, TSaverCommand::Preview, true, 66},
-        {"/a", false, TSaverCommand::Nothing, false, 0},
-        {"/a 1234", false, TSaverCommand::Nothing, false, 0},
-        {"", true, TSaverCommand::Configure, false, 0},
-        {"", false, TSaverCommand::Run, false, 0},
-        // Everything else runs.
-        {"/s", true, TSaverCommand::Run, false, 0},
-        {"/S", true, TSaverCommand::Run, false, 0},
-        {"/C", true, TSaverCommand::Run, false, 0},
-        {"/C:5", true, TSaverCommand::Run, false, 0},
-        {"/c:", true, TSaverCommand::Run, false, 0},
-        {"/c:12x", true, TSaverCommand::Run, false, 0},
-        {"/c  12", true, TSaverCommand::Run, false, 0},
-        {"/c5", true, TSaverCommand::Run, false, 0},
-        {"/p", true, TSaverCommand::Run, false, 0},
-        {"/p -5", true, TSaverCommand::Run, false, 0},
-        {"/P 5", true, TSaverCommand::Run, false, 0},
-        {"-a", true, TSaverCommand::Run, false, 0},
-        {" ", true, TSaverCommand::Run, false, 0},
-    };
-    for (const Case& c : cases) {
-        const TSaverRequest r = ParseSaverCommandLine(c.line, c.emptyConfigures);
-        EXPECT_EQ(r.Command, c.command) << '"' << c.line << '"';
-        EXPECT_EQ(r.HasWindow, c.hasWindow) << '"' << c.line << '"';
-        EXPECT_EQ(r.Window, c.window) << '"' << c.line << '"';
-    }
-}
-
-TEST(RunMode, SlashAEndsAtOnceWithNothingShown)
-{
-    for (const char* cmd : {"/a", "/a 1234"}) {
-        HeadlessSystem sys;
-        EXPECT_EQ(sys.Run(cmd), 0) << cmd;
-        EXPECT_EQ(sys.host.DialogsRun(), 0) << cmd;
-        EXPECT_EQ(sys.host.DrawingDoneCount(), 0) << cmd;
-        EXPECT_EQ(sys.host.TopWindow(), nullptr) << cmd;
-        EXPECT_EQ(sys.runtime.cursorCount, 0) << cmd;
-    }
-}
-
-TEST(ConfigMode, TheNamedWindowOwnsTheDialogAndNoOtherDoes)
-{
-    HeadlessSystem sys;
-    HWND desktopDialog = CreateWindowExA(0, MAKEINTATOM(0x8002), "Desktop", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    HWND settings = MakeWindow(WS_POPUP, 50, 50, 300, 200);
-    ASSERT_NE(settings, nullptr);
-    HWND owner = nullptr;
-    sys.host.SetDialogScript([&](vyla::portable::DialogSession& d) {
-        owner = GetWindow(d.Handle(), GW_OWNER);
-        d.PressEscape();
-    });
-    for (const std::string& cmd : {"/c:" + Number(settings), "/c " + Number(settings), "-c:" + Number(settings)}) {
-        owner = nullptr;
-        EXPECT_EQ(sys.Run(cmd.c_str()), 0) << cmd;
-        EXPECT_EQ(owner, settings) << cmd;
-        EXPECT_TRUE(IsWindow(settings)) << "the owner outlives the dialog";
-    }
-    // A number that is no window: no owner, not even the "Desktop" dialog.
-    DestroyWindow(settings);
-    owner = desktopDialog;
-    EXPECT_EQ(sys.Run(("/c:" + Number(settings)).c_str()), 0);
-    EXPECT_EQ(owner, nullptr);
-    EXPECT_EQ(sys.host.DialogsRun(), 4);
-    EXPECT_EQ(sys.runtime.cursorCount, 0);
-}
 
 // A settings window with a 200 x 150 pane, as the system's settings show a preview.
 class Preview : public ::testing::Test {
@@ -134,8 +39,8 @@ protected:
             for (int x = 0; x < kScreen.width; ++x)
                 sys.host.Screen().Set(x, y, BlockColour(x / 4, y / 4));
         vyla::testing::WriteText(sys.SettingsFile(), kSettings);
-        settings = MakeWindow(WS_POPUP | WS_VISIBLE, 100, 80, 400, 300);
-        pane = MakeWindow(WS_CHILD | WS_VISIBLE, 30, 20, kPane.width, kPane.height, settings);
+        settings = MakeDialogClassWindow(WS_POPUP | WS_VISIBLE, 100, 80, 400, 300);
+        pane = MakeDialogClassWindow(WS_CHILD | WS_VISIBLE, 30, 20, kPane.width, kPane.height, settings);
     }
 
     static Pixel BlockColour(int bx, int by)
@@ -193,7 +98,7 @@ TEST_F(Preview, ShowsTheFullScreenSceneShrunkIntoThePaneAndEndsWithIt)
         }
     });
     sys.host.SetPollLimit(20000);
-    EXPECT_EQ(sys.Run(("/p " + Number(pane)).c_str()), 0);
+    EXPECT_EQ(sys.Run(("/p " + WindowNumber(pane)).c_str()), 0);
     EXPECT_FALSE(sys.host.PollLimitReached()) << "the preview outlived its pane";
     EXPECT_TRUE(stillThere) << "input ended the preview";
     EXPECT_TRUE(sys.host.CursorVisible());
@@ -228,7 +133,7 @@ TEST_F(Preview, WindowStructureAndItsEnding)
             PostMessageA(preview, WM_CLOSE, 0, 0);
     });
     sys.host.SetPollLimit(5000);
-    EXPECT_EQ(sys.Run(("/p:" + Number(pane)).c_str()), 0);
+    EXPECT_EQ(sys.Run(("/p:" + WindowNumber(pane)).c_str()), 0);
     EXPECT_FALSE(sys.host.PollLimitReached());
     EXPECT_EQ(GetParent(preview), nullptr) << "gone";
     EXPECT_TRUE(style & WS_CHILD);
@@ -244,7 +149,7 @@ TEST_F(Preview, OfAWindowThatIsGoneEndsAtOnce)
 {
     HWND gone = pane;
     DestroyWindow(pane);
-    EXPECT_EQ(sys.Run(("/p " + Number(gone)).c_str()), 0);
+    EXPECT_EQ(sys.Run(("/p " + WindowNumber(gone)).c_str()), 0);
     EXPECT_EQ(sys.host.DrawingDoneCount(), 0);
     EXPECT_EQ(sys.host.TopWindow(), settings);
 }
@@ -253,17 +158,17 @@ TEST_F(Preview, PanesWithoutRoomForTheSceneEndCleanly)
 {
     // No area at all: nothing to show, the run ends at once. A few pixels:
     // the flowers have no room, the rest runs until the pane goes.
-    HWND empty = MakeWindow(WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, settings);
-    EXPECT_EQ(sys.Run(("/p " + Number(empty)).c_str()), 0);
+    HWND empty = MakeDialogClassWindow(WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, settings);
+    EXPECT_EQ(sys.Run(("/p " + WindowNumber(empty)).c_str()), 0);
     EXPECT_EQ(sys.host.DrawingDoneCount(), 0);
-    HWND tiny = MakeWindow(WS_CHILD | WS_VISIBLE, 0, 0, 4, 3, settings);
+    HWND tiny = MakeDialogClassWindow(WS_CHILD | WS_VISIBLE, 0, 0, 4, 3, settings);
     sys.host.SetDriver([&](HeadlessHost& h) {
         h.Advance(1);
         if (h.Polls() == 300)
             DestroyWindow(tiny);
     });
     sys.host.SetPollLimit(5000);
-    EXPECT_EQ(sys.Run(("/p " + Number(tiny)).c_str()), 0);
+    EXPECT_EQ(sys.Run(("/p " + WindowNumber(tiny)).c_str()), 0);
     EXPECT_FALSE(sys.host.PollLimitReached());
     EXPECT_EQ(sys.host.Reports().size(), 0u) << "nothing reported";
 }
