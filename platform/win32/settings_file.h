@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/profile.h"
+#include "system_api.h"
 #include "portable/ini/ini_document.h"
 
 namespace vyla::win32 {
