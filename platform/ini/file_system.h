@@ -61,11 +61,12 @@ public:
 
     // The whole file, refused past kMaxFileBytes.
     virtual ReadResult ReadWholeFile(const Path& path) = 0;
+    // What holds the name now.
     virtual FileState Inspect(const Path& path) = 0;
-    // Whether a folder or a read-only file at the name is refused before the
-    // file is read (Windows), rather than when it is about to be replaced
-    // (POSIX). On Windows a read-only file so sends even an unchanged save to
-    // the user's own copy; on POSIX an unchanged save of one succeeds.
+    // Windows judges what holds the name before reading it, so that a
+    // read-only file refuses even a save that changes nothing (which then
+    // goes to the user's own copy); POSIX judges it only just before
+    // replacing it, so such a save succeeds there.
     virtual bool JudgesBeforeReading() const = 0;
     // Turns path into the file a replacement writes. POSIX follows symbolic
     // links, so that a link stays and the file it leads to is replaced;

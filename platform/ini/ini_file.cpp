@@ -94,6 +94,7 @@ TProfileWriteResult Replace(FileSystem& files, const Path& path, std::string_vie
     if (const int error = files.CreateDirectories(directory)) {
         return Failed(files, error);
     }
+    // POSIX judges the file here; Windows has already, before reading it.
     const FileState old = files.Inspect(target);
     if (const auto refused = Refusal(old)) {
         return *refused;
