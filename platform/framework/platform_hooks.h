@@ -57,8 +57,6 @@ void ShowScreenMiniature(HWND window);
 
 // The key's integer value from the named file, or defaultValue.
 UINT ReadProfileInt(const char* section, const char* key, int defaultValue, const char* fileName);
-// Stores the text under the key in the named file; false when it could not be stored.
-bool WriteProfileText(const char* section, const char* key, const char* value, const char* fileName);
 // Stores every key and value of entries in the section with one replacement
 // of the named file: all of them land, or the file stays as it was.
 TProfileWriteResult WriteProfileTexts(const char* section, const TProfileEntries& entries, const char* fileName);

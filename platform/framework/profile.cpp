@@ -22,11 +22,6 @@ int TProfile::GetInt(const char* key, int defaultInt) const
     return static_cast<int>(ReadProfileInt(Section.c_str(), key, defaultInt, FileName.c_str()));
 }
 
-bool TProfile::WriteInt(const char* key, int value)
-{
-    return WriteProfileText(Section.c_str(), key, DecimalText(value).c_str(), FileName.c_str());
-}
-
 TProfileBatch::TProfileBatch(const char* section, const char* fileName)
     : Section(section ? section : ""), FileName(fileName ? fileName : "")
 {

@@ -32,9 +32,6 @@ public:
 
     // The key's integer value, or defaultInt when the key is absent.
     int GetInt(const char* key, int defaultInt = 0) const;
-    // Writes the value as signed decimal text; creates the file, the section
-    // or the key as needed. False when the file could not be written.
-    bool WriteInt(const char* key, int value);
 
 private:
     std::string Section;

@@ -4,54 +4,12 @@
 // host says; waits that are the host's, already exact; and dialogs that keep
 // their captions as the template gives them.
 #include <algorithm>
-#include <cerrno>
-#include <vector>
 
 #include "framework/platform_hooks.h"
-#include "portable/ini/ini_file.h"
+#include "ini/ini_file.h"
+#include "ini/posix_file_system.h"
 #include "portable/profile_path.h"
 #include "portable/runtime.h"
-
-namespace {
-
-TProfileError ErrorFor(const vyla::ini::WriteResult& result)
-{
-    using vyla::ini::WriteFailure;
-    switch (result.failure) {
-    case WriteFailure::None:
-        return TProfileError::None;
-    case WriteFailure::NotARegularFile:
-        return TProfileError::NotAFile;
-    case WriteFailure::ReadOnlyFile:
-        return TProfileError::ReadOnly;
-    case WriteFailure::TooLarge:
-        return TProfileError::TooLarge;
-    case WriteFailure::Unreadable:
-        return TProfileError::Unreadable;
-    case WriteFailure::Refused:
-        return TProfileError::Other;
-    case WriteFailure::System:
-        break;
-    }
-    switch (result.error) {
-    case EACCES:
-    case EPERM:
-        return TProfileError::AccessDenied;
-    case EROFS:
-        return TProfileError::ReadOnly;
-    case ENOSPC:
-    case EDQUOT:
-        return TProfileError::DiskFull;
-    case EFBIG:
-        return TProfileError::TooLarge;
-    case EISDIR:
-        return TProfileError::NotAFile;
-    default:
-        return TProfileError::Other;
-    }
-}
-
-}  // namespace
 
 int RuntimeArgc()
 {
@@ -104,22 +62,14 @@ UINT ReadProfileInt(const char* section, const char* key, int defaultValue, cons
     return GetPrivateProfileIntA(section, key, defaultValue, fileName);
 }
 
-bool WriteProfileText(const char* section, const char* key, const char* value, const char* fileName)
-{
-    return WritePrivateProfileStringA(section, key, value, fileName) != FALSE;
-}
-
 TProfileWriteResult WriteProfileTexts(const char* section, const TProfileEntries& entries, const char* fileName)
 {
     const std::filesystem::path path = vyla::portable::ProfilePath(fileName ? fileName : "");
-    std::vector<vyla::ini::Entry> list;
-    list.reserve(entries.size());
-    for (const auto& [key, value] : entries)
-        list.push_back({key, value});
-    const vyla::ini::WriteResult result = vyla::ini::WriteValues(path, section ? section : "", list);
-    if (result.Ok())
-        return {};
-    return {ErrorFor(result), path.string(), result.error};
+    vyla::ini::PosixFileSystem files;
+    TProfileWriteResult result = vyla::ini::SaveValues(files, path, section ? section : "", entries);
+    if (result.Error != TProfileError::None)
+        result.File = path.string();
+    return result;
 }
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)

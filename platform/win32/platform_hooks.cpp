@@ -137,11 +137,6 @@ UINT ReadProfileInt(const char* section, const char* key, int defaultValue, cons
     return ProfileLocation::ForCurrentUser().ReadInt(section, key, defaultValue, fileName);
 }
 
-bool WriteProfileText(const char* section, const char* key, const char* value, const char* fileName)
-{
-    return ProfileLocation::ForCurrentUser().WriteText(section, key, value, fileName);
-}
-
 TProfileWriteResult WriteProfileTexts(const char* section, const TProfileEntries& entries, const char* fileName)
 {
     return ProfileLocation::ForCurrentUser().WriteTexts(section, entries, fileName);

@@ -2,10 +2,9 @@
 
 #include <shlobj.h>
 
-#include <vector>
-
-#include "portable/ini/ini_text.h"
-#include "win32/settings_file.h"
+#include "ini/ini_file.h"
+#include "ini/ini_text.h"
+#include "ini/win32_file_system.h"
 #include "win32/wide_text.h"
 
 namespace vyla::win32 {
@@ -61,35 +60,24 @@ std::wstring ProfileLocation::SystemPlace(const char* fileName)
 
 UINT ProfileLocation::ReadInt(const char* section, const char* key, int defaultValue, const char* fileName) const
 {
-    SettingsFile file(HasUserCopy(fileName) ? UserCopy(fileName) : SystemPlace(fileName));
-    std::optional<std::string> value = file.Read(section, key);
+    ini::Win32FileSystem files;
+    const std::wstring path = HasUserCopy(fileName) ? UserCopy(fileName) : SystemPlace(fileName);
+    std::optional<std::string> value;
+    if (section && key)
+        value = ini::ReadValue(files, path, section, key);
     // An absent or empty value gives the default, as the system's reader does.
     if (!value || value->empty())
         return static_cast<UINT>(defaultValue);
     return static_cast<UINT>(ini::ParseInt(*value));
 }
 
-bool ProfileLocation::WriteText(const char* section, const char* key, const char* value, const char* fileName) const
-{
-    if (!section || !key || !value || !fileName)
-        return false;
-    return WriteTexts(section, TProfileEntries{{key, value}}, fileName).Error == TProfileError::None;
-}
-
 TProfileWriteResult ProfileLocation::WriteTexts(const char* section, const TProfileEntries& entries, const char* fileName) const
 {
-    std::vector<ini::Entry> list;
-    list.reserve(entries.size());
-    for (const auto& [key, value] : entries)
-        list.push_back({key, value});
     auto write = [&](const std::wstring& path) {
-        SettingsFile file(path);
-        TProfileWriteResult result;
-        result.Error = file.Write(section, list);
-        if (result.Error != TProfileError::None) {
+        ini::Win32FileSystem files;
+        TProfileWriteResult result = ini::SaveValues(files, path, section ? section : "", entries);
+        if (result.Error != TProfileError::None)
             result.File = Narrowed(path, CP_UTF8);
-            result.SystemCode = static_cast<int>(file.LastSystemError());
-        }
         return result;
     };
     if (HasUserCopy(fileName))

@@ -6,7 +6,7 @@
 // So that a user's choices are never silently lost, a write the system's
 // rule refuses goes to the user's own copy (%APPDATA%\Vyla\<name>), and once
 // that copy exists it is the one read and written. Both are read and
-// written by the same rules as on every platform (win32/settings_file.h).
+// saved by the same code as on every platform (ini/ini_file.h).
 #pragma once
 
 #include <string>
@@ -25,7 +25,6 @@ public:
     static ProfileLocation ForCurrentUser();
 
     UINT ReadInt(const char* section, const char* key, int defaultValue, const char* fileName) const;
-    bool WriteText(const char* section, const char* key, const char* value, const char* fileName) const;
     // Every entry in one replacement of the file, all or nothing; when the
     // system's place refuses, the user's copy is tried, and the result
     // names the last place tried.

@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the settings-text reader and writer and checks
 // that a write reads back exactly and disturbs nothing else; then the same
 // bytes as a whole file, whose byte-order mark must survive every edit.
-#include "portable/ini/ini_document.h"
-#include "portable/ini/ini_encoding.h"
-#include "portable/ini/ini_text.h"
+#include "ini/ini_document.h"
+#include "ini/ini_encoding.h"
+#include "ini/ini_text.h"
 
 #include <algorithm>
 #include <array>

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "support/headless_system.h"
-#include "portable/ini/ini_encoding.h"
-#include "portable/ini/ini_file.h"
+#include "ini/ini_document.h"
+#include "ini/ini_encoding.h"
+#include "ini/ini_file.h"
+#include "ini/posix_file_system.h"
 
 namespace vyla::ini {
 namespace {
@@ -120,17 +122,17 @@ std::string LinkOf(int fd)
 }
 
 // Records the calls in order, with the file each concerns, and makes them.
-class RecordingCalls : public DurabilityCalls {
+class RecordingFiles : public PosixFileSystem {
 public:
-    int Sync(int fd) override
+    int Flush(std::intptr_t handle) override
     {
-        log.push_back("sync " + LinkOf(fd));
-        return DurabilityCalls::Sync(fd);
+        log.push_back("sync " + LinkOf(static_cast<int>(handle)));
+        return PosixFileSystem::Flush(handle);
     }
-    int Rename(const char* from, const char* to) override
+    int RenameOver(const Path& from, const Path& to) override
     {
-        log.push_back("rename " + std::string(from) + " -> " + to);
-        return DurabilityCalls::Rename(from, to);
+        log.push_back("rename " + from.string() + " -> " + to.string());
+        return PosixFileSystem::RenameOver(from, to);
     }
     std::vector<std::string> log;
 };
@@ -140,8 +142,8 @@ TEST(IniDurability, TheNewContentIsOnDiskBeforeItsNameReplacesTheOld)
     TempDir dir;
     const fs::path path = fs::canonical(dir.Path()) / "vyla.ini";
     WriteText(path, "[options]\ncolor=0\n");
-    RecordingCalls calls;
-    ASSERT_TRUE(ReplaceFileContents(path, "[options]\ncolor=1\n", calls).Ok());
+    RecordingFiles calls;
+    ASSERT_EQ(SaveValues(calls, path, "options", {{"color", "1"}}).Error, TProfileError::None);
     EXPECT_EQ(ReadText(path), "[options]\ncolor=1\n");
     ASSERT_EQ(calls.log.size(), 3u) << ::testing::PrintToString(calls.log);
     // sync of the temporary file, its rename over the target, sync of the directory.

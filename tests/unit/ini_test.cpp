@@ -1,12 +1,8 @@
-#include "portable/ini/ini_file.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,11 +10,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "ini/ini_file.h"
+#include "ini/ini_text.h"
+#include "ini/posix_file_system.h"
+#include "support/temp_dir.h"
+#include "support/text_files.h"
+
 namespace vyla::ini {
 namespace {
 
 namespace fs = std::filesystem;
 using std::string_literals::operator""s;
+using testing::ReadText;
+using testing::WriteText;
 
 // ---------------------------------------------------------------- reading
 
@@ -252,32 +256,19 @@ TEST(IniWithValue, RefusesEntriesThatCouldNotBeReadBack)
 
 // --------------------------------------------------------------- files
 
-class IniFileTest : public testing::Test {
+class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { ASSERT_FALSE(dir_.empty()); }
+
+    // One key saved the way the dialog saves its four; false when nothing was written.
+    bool Save(const fs::path& path, std::string_view section, const std::string& key, const std::string& value)
     {
-        std::string pattern = (fs::temp_directory_path() / "vyla-ini-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        return SaveValues(files_, path, section, {{key, value}}).Error == TProfileError::None;
     }
 
-    void TearDown() override
+    std::optional<std::string> Read(const fs::path& path, std::string_view section, std::string_view key)
     {
-        std::error_code error;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, error);
-        fs::remove_all(dir_, error);
-    }
-
-    static void Put(const fs::path& path, const std::string& text)
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << text;
-    }
-
-    static std::string Get(const fs::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
+        return ReadValue(files_, path, section, key);
     }
 
     // Everything in the directory, to catch a temporary file left behind.
@@ -291,93 +282,96 @@ protected:
         return names;
     }
 
-    fs::path dir_;
+    testing::TempDir temp_;
+    const fs::path dir_ = temp_.Path();
+    PosixFileSystem files_;
 };
 
 TEST_F(IniFileTest, ReadFileReportsWhatItFound)
 {
-    Put(dir_ / "a.ini", "[o]\nk=1\n");
-    const ReadResult ok = ReadFile(dir_ / "a.ini");
+    WriteText(dir_ / "a.ini", "[o]\nk=1\n");
+    const ReadResult ok = files_.ReadWholeFile(dir_ / "a.ini");
     EXPECT_EQ(ok.status, ReadStatus::Ok);
-    EXPECT_EQ(ok.text, "[o]\nk=1\n");
-    EXPECT_EQ(ReadFile(dir_ / "none.ini").status, ReadStatus::Missing);
-    EXPECT_EQ(ReadFile(dir_ / "a.ini" / "below").status, ReadStatus::Missing);
-    EXPECT_EQ(ReadFile(dir_).status, ReadStatus::Unreadable);
-    EXPECT_EQ(ReadFile("").status, ReadStatus::Missing);
+    EXPECT_EQ(ok.bytes, "[o]\nk=1\n");
+    EXPECT_EQ(files_.ReadWholeFile(dir_ / "none.ini").status, ReadStatus::Missing);
+    EXPECT_EQ(files_.ReadWholeFile(dir_ / "a.ini" / "below").status, ReadStatus::Missing);
+    EXPECT_EQ(files_.ReadWholeFile(dir_).status, ReadStatus::Unreadable);
+    EXPECT_EQ(files_.ReadWholeFile("").status, ReadStatus::Missing);
     ASSERT_EQ(::mkfifo((dir_ / "pipe").c_str(), 0600), 0);
-    EXPECT_EQ(ReadFile(dir_ / "pipe").status, ReadStatus::Unreadable);  // and does not block
+    EXPECT_EQ(files_.ReadWholeFile(dir_ / "pipe").status, ReadStatus::Unreadable);  // and does not block
 }
 
-TEST_F(IniFileTest, ReadValueAndWriteValueRoundTrip)
+TEST_F(IniFileTest, ReadValueAndSaveValuesRoundTrip)
 {
     const fs::path path = dir_ / "new" / "deeper" / "vyla.ini";
-    EXPECT_EQ(ReadValue(path, "options", "color"), std::nullopt);
+    EXPECT_EQ(Read(path, "options", "color"), std::nullopt);
     for (const char* key : {"color", "speed", "girls", "interval"}) {
-        EXPECT_TRUE(WriteValue(path, "options", key, "1"));
+        EXPECT_TRUE(Save(path, "options", key, "1"));
     }
-    EXPECT_TRUE(WriteValue(path, "options", "speed", "-2"));
-    EXPECT_EQ(Get(path), "[options]\ncolor=1\nspeed=-2\ngirls=1\ninterval=1\n");
-    EXPECT_EQ(ReadValue(path, "Options", "SPEED"), "-2");
-    EXPECT_FALSE(WriteValue(path, "options", "", "1"));
+    EXPECT_TRUE(Save(path, "options", "speed", "-2"));
+    EXPECT_EQ(ReadText(path), "[options]\ncolor=1\nspeed=-2\ngirls=1\ninterval=1\n");
+    EXPECT_EQ(Read(path, "Options", "SPEED"), "-2");
+    EXPECT_FALSE(Save(path, "options", "", "1"));
     EXPECT_EQ(Listing(path.parent_path()), std::vector<std::string>{"vyla.ini"});
 }
 
 TEST_F(IniFileTest, NeverReplacesAFileItCannotRead)
 {
     const fs::path huge = dir_ / "huge.ini";
-    Put(huge, "[options]\ncolor=1\n");
+    WriteText(huge, "[options]\ncolor=1\n");
     fs::resize_file(huge, kMaxFileBytes + 1);
     struct stat before {};
     ASSERT_EQ(::stat(huge.c_str(), &before), 0);
-    EXPECT_EQ(ReadFile(huge).status, ReadStatus::TooLarge);
-    EXPECT_EQ(ReadValue(huge, "options", "color"), std::nullopt);
-    EXPECT_FALSE(WriteValue(huge, "options", "color", "2"));
+    EXPECT_EQ(files_.ReadWholeFile(huge).status, ReadStatus::TooLarge);
+    EXPECT_EQ(Read(huge, "options", "color"), std::nullopt);
+    EXPECT_FALSE(Save(huge, "options", "color", "2"));
     struct stat after {};
     ASSERT_EQ(::stat(huge.c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_size, before.st_size);
-    EXPECT_EQ(Get(huge).substr(0, 18), "[options]\ncolor=1\n");
+    EXPECT_EQ(ReadText(huge).substr(0, 18), "[options]\ncolor=1\n");
 
     const fs::path exactly = dir_ / "limit.ini";
-    Put(exactly, "");
+    WriteText(exactly, "");
     fs::resize_file(exactly, kMaxFileBytes);
-    EXPECT_EQ(ReadFile(exactly).status, ReadStatus::Ok);
-    EXPECT_FALSE(WriteValue(exactly, "options", "color", "2"));  // the result would be too large
+    EXPECT_EQ(files_.ReadWholeFile(exactly).status, ReadStatus::Ok);
+    EXPECT_FALSE(Save(exactly, "options", "color", "2"));  // the result would be too large
 }
 
 TEST_F(IniFileTest, FailedWritesLeaveEverythingAsItWas)
 {
     // The target is a directory.
     fs::create_directory(dir_ / "vyla.ini");
-    EXPECT_FALSE(WriteFileAtomically(dir_ / "vyla.ini", "x"));
-    EXPECT_FALSE(WriteValue(dir_ / "vyla.ini", "options", "color", "1"));
+    EXPECT_EQ(SaveValues(files_, dir_ / "vyla.ini", "options", {{"color", "1"}}).Error, TProfileError::NotAFile);
+    EXPECT_FALSE(Save(dir_ / "vyla.ini", "options", "color", "1"));
     EXPECT_TRUE(fs::is_directory(dir_ / "vyla.ini"));
 
     // The parent is a regular file.
-    Put(dir_ / "file", "keep me\r\n");
-    EXPECT_FALSE(WriteFileAtomically(dir_ / "file" / "vyla.ini", "x"));
-    EXPECT_FALSE(WriteValue(dir_ / "file" / "sub" / "vyla.ini", "options", "color", "1"));
-    EXPECT_EQ(Get(dir_ / "file"), "keep me\r\n");
+    WriteText(dir_ / "file", "keep me\r\n");
+    EXPECT_FALSE(Save(dir_ / "file" / "vyla.ini", "options", "color", "1"));
+    EXPECT_FALSE(Save(dir_ / "file" / "sub" / "vyla.ini", "options", "color", "1"));
+    EXPECT_EQ(ReadText(dir_ / "file"), "keep me\r\n");
     EXPECT_EQ(Listing(dir_), (std::vector<std::string>{"file", "vyla.ini"}));
 }
 
-// Runs in a child process: exits 0 when the write was refused.
-[[noreturn]] void WriteUnderFileSizeLimit(const fs::path& path, const std::string& text)
+// Runs in a child process: exits 0 when the write was refused as too large.
+[[noreturn]] void SaveUnderFileSizeLimit(const fs::path& path, const std::string& value)
 {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{8, 8};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    std::_Exit(WriteFileAtomically(path, text) ? 1 : 0);
+    PosixFileSystem files;
+    std::_Exit(SaveValues(files, path, "options", {{"color", value}}).Error == TProfileError::TooLarge ? 0 : 1);
 }
 
 TEST_F(IniFileTest, AWriteCutShortLeavesNoTrace)
 {
     const fs::path path = dir_ / "vyla.ini";
     const std::string old_text = "[options]\ncolor=1\n";
-    Put(path, old_text);
+    WriteText(path, old_text);
     // A file-size limit makes the write fail after the temporary file exists.
-    EXPECT_EXIT(WriteUnderFileSizeLimit(path, std::string(4096, 'x')), testing::ExitedWithCode(0), "");
-    EXPECT_EQ(Get(path), old_text);
+    EXPECT_EXIT(SaveUnderFileSizeLimit(path, std::string(4096, 'x')), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(ReadText(path), old_text);
     EXPECT_EQ(Listing(dir_), std::vector<std::string>{"vyla.ini"});
 }
 
@@ -388,32 +382,40 @@ TEST_F(IniFileTest, PermissionFailuresWhenNotRoot)
     }
     const fs::path locked = dir_ / "locked";
     fs::create_directory(locked);
-    Put(locked / "vyla.ini", "[options]\ncolor=1\n");
+    WriteText(locked / "vyla.ini", "[options]\ncolor=1\n");
     fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(WriteValue(locked / "vyla.ini", "options", "color", "2"));
-    EXPECT_EQ(Get(locked / "vyla.ini"), "[options]\ncolor=1\n");
+    EXPECT_FALSE(Save(locked / "vyla.ini", "options", "color", "2"));
+    EXPECT_EQ(ReadText(locked / "vyla.ini"), "[options]\ncolor=1\n");
     EXPECT_EQ(Listing(locked), std::vector<std::string>{"vyla.ini"});
     fs::permissions(locked, fs::perms::owner_all);
 
-    Put(dir_ / "secret.ini", "[options]\ncolor=1\n");
+    WriteText(dir_ / "secret.ini", "[options]\ncolor=1\n");
     fs::permissions(dir_ / "secret.ini", fs::perms::none);
-    EXPECT_EQ(ReadFile(dir_ / "secret.ini").status, ReadStatus::Unreadable);
-    EXPECT_FALSE(WriteValue(dir_ / "secret.ini", "options", "color", "2"));
+    EXPECT_EQ(files_.ReadWholeFile(dir_ / "secret.ini").status, ReadStatus::Unreadable);
+    EXPECT_FALSE(Save(dir_ / "secret.ini", "options", "color", "2"));
+
+    // A read-only file is judged only when it is about to be replaced: a save
+    // that changes nothing succeeds.
+    WriteText(dir_ / "mine.ini", "[options]\ncolor=1\n");
+    fs::permissions(dir_ / "mine.ini", fs::perms::owner_read);
+    EXPECT_TRUE(Save(dir_ / "mine.ini", "options", "color", "1"));
+    EXPECT_FALSE(Save(dir_ / "mine.ini", "options", "color", "2"));
+    EXPECT_EQ(ReadText(dir_ / "mine.ini"), "[options]\ncolor=1\n");
 }
 
 TEST_F(IniFileTest, KeepsPermissionsAndSymlinks)
 {
     const fs::path real = dir_ / "real" / "vyla.ini";
     fs::create_directory(dir_ / "real");
-    Put(real, "[options]\ncolor=1\n");
+    WriteText(real, "[options]\ncolor=1\n");
     ::chmod(real.c_str(), 0640);
     fs::create_symlink("real/vyla.ini", dir_ / "link.ini");
     fs::create_symlink("link.ini", dir_ / "link2.ini");
 
-    EXPECT_TRUE(WriteValue(dir_ / "link2.ini", "options", "color", "2"));
+    EXPECT_TRUE(Save(dir_ / "link2.ini", "options", "color", "2"));
     EXPECT_TRUE(fs::is_symlink(dir_ / "link.ini"));
     EXPECT_TRUE(fs::is_symlink(dir_ / "link2.ini"));
-    EXPECT_EQ(Get(real), "[options]\ncolor=2\n");
+    EXPECT_EQ(ReadText(real), "[options]\ncolor=2\n");
     struct stat info {};
     ASSERT_EQ(::stat(real.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -421,13 +423,13 @@ TEST_F(IniFileTest, KeepsPermissionsAndSymlinks)
 
     // A dangling link gets its target created.
     fs::create_symlink("made/vyla.ini", dir_ / "dangling.ini");
-    EXPECT_TRUE(WriteValue(dir_ / "dangling.ini", "options", "speed", "1"));
+    EXPECT_TRUE(Save(dir_ / "dangling.ini", "options", "speed", "1"));
     EXPECT_TRUE(fs::is_symlink(dir_ / "dangling.ini"));
-    EXPECT_EQ(Get(dir_ / "made" / "vyla.ini"), "[options]\nspeed=1\n");
+    EXPECT_EQ(ReadText(dir_ / "made" / "vyla.ini"), "[options]\nspeed=1\n");
 
     fs::create_symlink("loop2", dir_ / "loop1");
     fs::create_symlink("loop1", dir_ / "loop2");
-    EXPECT_FALSE(WriteValue(dir_ / "loop1", "options", "speed", "1"));
+    EXPECT_FALSE(Save(dir_ / "loop1", "options", "speed", "1"));
     EXPECT_TRUE(fs::is_symlink(dir_ / "loop1"));
 }
 

@@ -10,7 +10,7 @@
 
 #include "fault_places.h"
 #include "support/headless_system.h"
-#include "portable/ini/ini_io.h"
+#include "ini/file_system.h"
 
 namespace {
 

@@ -56,6 +56,11 @@ protected:
         wide.resize(wide.size() - 1);
         return ProfileLocation(wide);
     }
+    // One key saved through the location, as the dialog saves its four.
+    static bool Write(const ProfileLocation& location, const char* key, const char* value, const std::string& file)
+    {
+        return location.WriteTexts("options", TProfileEntries{{key, value}}, file.c_str()).Error == TProfileError::None;
+    }
 
     std::string root, writable, refused, userDir;
 };
@@ -63,7 +68,7 @@ protected:
 TEST_F(ProfileFiles, TheSystemsPlaceIsUsedWhileItCanBeWritten)
 {
     ProfileLocation location = Location();
-    ASSERT_TRUE(location.WriteText("options", "color", "1", writable.c_str()));
+    ASSERT_TRUE(Write(location, "color", "1", writable));
     EXPECT_EQ(GetPrivateProfileIntA("options", "color", -1, writable.c_str()), 1u);
     EXPECT_EQ(location.ReadInt("options", "color", 0, writable.c_str()), 1u);
     EXPECT_EQ(location.ReadInt("options", "speed", 7, writable.c_str()), 7u) << "absent keys give the default";
@@ -75,8 +80,8 @@ TEST_F(ProfileFiles, ARefusedWriteGoesToTheUsersCopyWhichIsReadFromThenOn)
 {
     ProfileLocation location = Location();
     ASSERT_FALSE(WritePrivateProfileStringA("options", "probe", "1", refused.c_str())) << "the refused place must refuse";
-    ASSERT_TRUE(location.WriteText("options", "color", "1", refused.c_str()));
-    ASSERT_TRUE(location.WriteText("options", "interval", "-45", refused.c_str()));
+    ASSERT_TRUE(Write(location, "color", "1", refused));
+    ASSERT_TRUE(Write(location, "interval", "-45", refused));
     ASSERT_TRUE(location.HasUserCopy(refused.c_str()));
     EXPECT_EQ(Narrow(location.UserCopy(refused.c_str())), userDir + "\\vyla.ini");
     EXPECT_EQ(static_cast<int>(location.ReadInt("options", "color", 0, refused.c_str())), 1);
@@ -91,7 +96,7 @@ TEST_F(ProfileFiles, OnceTheUserHasACopyItWinsOverTheSystemsPlace)
     ASSERT_TRUE(WritePrivateProfileStringA("options", "speed", "1", (userDir + "\\vyla.ini").c_str()));
     ProfileLocation location = Location();
     EXPECT_EQ(location.ReadInt("options", "speed", 0, writable.c_str()), 1u);
-    ASSERT_TRUE(location.WriteText("options", "speed", "0", writable.c_str()));
+    ASSERT_TRUE(Write(location, "speed", "0", writable));
     EXPECT_EQ(location.ReadInt("options", "speed", 9, writable.c_str()), 0u);
     EXPECT_EQ(GetPrivateProfileIntA("options", "speed", 9, writable.c_str()), 2u) << "the system's copy is left alone";
 }
@@ -99,7 +104,7 @@ TEST_F(ProfileFiles, OnceTheUserHasACopyItWinsOverTheSystemsPlace)
 TEST_F(ProfileFiles, WithoutAUserDirectoryARefusedWriteIsReported)
 {
     ProfileLocation location{std::wstring()};
-    EXPECT_FALSE(location.WriteText("options", "color", "1", refused.c_str()));
+    EXPECT_FALSE(Write(location, "color", "1", refused));
     EXPECT_EQ(location.ReadInt("options", "color", 3, refused.c_str()), 3u);
     EXPECT_TRUE(location.UserCopy(refused.c_str()).empty());
 }
@@ -112,8 +117,10 @@ TEST(ProfileBareName, TheFrameworkFollowsTheSystemsRuleForABareName)
     ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
     const std::string path = std::string(windows) + "\\" + name;
     DeleteFileA(path.c_str());
+    TProfileBatch batch("options", name);
+    batch.WriteInt("interval", 90);
+    ASSERT_TRUE(batch.Commit());
     TProfile profile("options", name);
-    ASSERT_TRUE(profile.WriteInt("interval", 90));
     EXPECT_EQ(profile.GetInt("interval", 0), 90);
     EXPECT_EQ(GetPrivateProfileIntA("options", "interval", 0, path.c_str()), 90u);
     DeleteFileA(path.c_str());

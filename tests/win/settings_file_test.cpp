@@ -6,11 +6,10 @@
 #include <string>
 
 #include "framework/framework.h"
-#include "win32/settings_file.h"
+#include "ini/ini_file.h"
+#include "ini/win32_file_system.h"
 
 namespace {
-
-using vyla::win32::SettingsFile;
 
 std::wstring Wide(const std::string& text)
 {
@@ -71,17 +70,27 @@ protected:
         RemoveDirectoryA(root.c_str());
     }
 
-    const std::vector<vyla::ini::Entry> four = {{"color", "1"}, {"speed", "2"}, {"girls", "1"}, {"interval", "90"}};
+    // The file's settings saved, or read, as the Windows side does.
+    TProfileError Save(const TProfileEntries& entries)
+    {
+        return vyla::ini::SaveValues(files, Wide(file), "options", entries).Error;
+    }
+    std::optional<std::string> Read(const char* section, const char* key)
+    {
+        return vyla::ini::ReadValue(files, Wide(file), section, key);
+    }
+
+    const TProfileEntries four = {{"color", "1"}, {"speed", "2"}, {"girls", "1"}, {"interval", "90"}};
+    vyla::ini::Win32FileSystem files;
     std::string root, file;
 };
 
 TEST_F(SettingsFiles, FourKeysInOneReplacementKeepingEveryOtherByte)
 {
     Put(file, "; mine\r\n[options]\r\ncolor=0\r\n[other]\r\nx=1\r\n");
-    SettingsFile settings(Wide(file));
-    ASSERT_EQ(settings.Write("options", four), TProfileError::None);
+    ASSERT_EQ(Save(four), TProfileError::None);
     EXPECT_EQ(Bytes(file), "; mine\r\n[options]\r\ncolor=1\r\nspeed=2\r\ngirls=1\r\ninterval=90\r\n[other]\r\nx=1\r\n");
-    EXPECT_EQ(settings.Read("OPTIONS", "interval"), "90");
+    EXPECT_EQ(Read("OPTIONS", "interval"), "90");
     WIN32_FIND_DATAA found{};
     HANDLE search = FindFirstFileA((root + "\\*.tmp").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a temporary file was left: " << found.cFileName;
@@ -92,14 +101,13 @@ TEST_F(SettingsFiles, FourKeysInOneReplacementKeepingEveryOtherByte)
 TEST_F(SettingsFiles, MarkedFilesAreReadAndWrittenInTheirOwnEncoding)
 {
     Put(file, Utf16Le("[options]\r\ncolor=1\r\n"));
-    SettingsFile settings(Wide(file));
-    EXPECT_EQ(settings.Read("options", "color"), "1");
-    ASSERT_EQ(settings.Write("options", four), TProfileError::None);
+    EXPECT_EQ(Read("options", "color"), "1");
+    ASSERT_EQ(Save(four), TProfileError::None);
     EXPECT_EQ(Bytes(file), Utf16Le("[options]\r\ncolor=1\r\nspeed=2\r\ngirls=1\r\ninterval=90\r\n"));
 
     Put(file, "\xEF\xBB\xBF[options]\ncolor=1\n");
-    EXPECT_EQ(settings.Read("options", "color"), "1");
-    ASSERT_EQ(settings.Write("options", four), TProfileError::None);
+    EXPECT_EQ(Read("options", "color"), "1");
+    ASSERT_EQ(Save(four), TProfileError::None);
     EXPECT_EQ(Bytes(file), "\xEF\xBB\xBF[options]\ncolor=1\nspeed=2\ngirls=1\ninterval=90\n");
 }
 
@@ -108,15 +116,20 @@ TEST_F(SettingsFiles, RefusedWritesChangeNothing)
     const std::string original = "[options]\r\ncolor=0\r\n";
     Put(file, original);
     SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
-    SettingsFile settings(Wide(file));
-    EXPECT_EQ(settings.Write("options", four), TProfileError::ReadOnly);
+    EXPECT_EQ(Save(four), TProfileError::ReadOnly);
     SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Bytes(file), original);
+    // Judged before it is read: a save that would change nothing is refused too.
+    const std::string same = "[options]\r\ncolor=1\r\nspeed=2\r\ngirls=1\r\ninterval=90\r\n";
+    Put(file, same);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(Save(four), TProfileError::ReadOnly);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     // At the size limit, no key fits: none may land.
     std::string full = "; x\r\n" + std::string(16 * 1024 * 1024 - 7, 'x') + "\r\n";
     Put(file, full);
-    EXPECT_EQ(settings.Write("options", four), TProfileError::TooLarge);
+    EXPECT_EQ(Save(four), TProfileError::TooLarge);
     HANDLE handle = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     LARGE_INTEGER size{};
     GetFileSizeEx(handle, &size);
@@ -125,7 +138,7 @@ TEST_F(SettingsFiles, RefusedWritesChangeNothing)
 
     DeleteFileA(file.c_str());
     CreateDirectoryA(file.c_str(), nullptr);
-    EXPECT_EQ(settings.Write("options", four), TProfileError::NotAFile);
+    EXPECT_EQ(Save(four), TProfileError::NotAFile);
 }
 
 }  // namespace

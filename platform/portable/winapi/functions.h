@@ -12,7 +12,6 @@ DWORD GetTickCount();
 int lstrcmpA(LPCSTR a, LPCSTR b);
 int lstrlenA(LPCSTR s);
 UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, LPCSTR fileName);
-BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName);
 HRSRC FindResourceA(HINSTANCE module, LPCSTR name, LPCSTR type);
 HGLOBAL LoadResource(HINSTANCE module, HRSRC resource);
 LPVOID LockResource(HGLOBAL data);

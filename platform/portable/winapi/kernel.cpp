@@ -5,7 +5,9 @@
 #include <string>
 
 #include "portable/winapi/functions.h"
-#include "portable/ini/ini_file.h"
+#include "ini/ini_file.h"
+#include "ini/ini_text.h"
+#include "ini/posix_file_system.h"
 #include "portable/profile_path.h"
 #include "portable/runtime.h"
 
@@ -55,19 +57,12 @@ UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, LPCSTR 
         return static_cast<UINT>(defaultValue);
     if (const std::string* forced = Runtime::Current().FindProfileOverride(fileName, section, key))
         return static_cast<UINT>(vyla::ini::ParseInt(*forced));
-    auto value = vyla::ini::ReadValue(ProfilePath(fileName), section, key);
+    vyla::ini::PosixFileSystem files;
+    auto value = vyla::ini::ReadValue(files, ProfilePath(fileName), section, key);
     // An absent or empty value gives the default, as the system's reader does.
     if (!value || value->empty())
         return static_cast<UINT>(defaultValue);
     return static_cast<UINT>(vyla::ini::ParseInt(*value));
-}
-
-BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName)
-{
-    // Deleting keys and sections is not part of this subset.
-    if (!section || !key || !value || !fileName)
-        return FALSE;
-    return vyla::ini::WriteValue(ProfilePath(fileName), section, key, value) ? TRUE : FALSE;
 }
 
 HINSTANCE GetModuleHandleA(LPCSTR name)

@@ -1,4 +1,4 @@
-#include "portable/ini/ini_lines.h"
+#include "ini/ini_lines.h"
 
 namespace vyla::ini {
 

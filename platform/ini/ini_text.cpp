@@ -1,6 +1,6 @@
-#include "portable/ini/ini_text.h"
+#include "ini/ini_text.h"
 
-#include "portable/ini/ini_lines.h"
+#include "ini/ini_lines.h"
 
 namespace vyla::ini {
 

@@ -1,7 +1,7 @@
-#include "portable/ini/ini_document.h"
+#include "ini/ini_document.h"
 
-#include "portable/ini/ini_encoding.h"
-#include "portable/ini/ini_text.h"
+#include "ini/ini_encoding.h"
+#include "ini/ini_text.h"
 
 namespace vyla::ini {
 

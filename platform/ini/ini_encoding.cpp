@@ -1,4 +1,4 @@
-#include "portable/ini/ini_encoding.h"
+#include "ini/ini_encoding.h"
 
 namespace vyla::ini {
 
