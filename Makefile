@@ -44,12 +44,13 @@ fuzz: deps $(FUZZ)/CMakeCache.txt
 	    $(FUZZ)/corpus/$$f tests/fuzz/corpus/$$f 2>$(FUZZ)/$$f.log || { tail -40 $(FUZZ)/$$f.log; exit 1; }; \
 	done
 
-# The Windows module, cross-built: 32-bit (built and checked) and 64-bit (also run under Wine).
+# The Windows module, cross-built 32-bit and 64-bit, each tree with its test programs.
 $(WIN32)/CMakeCache.txt:
-	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
-	  -DVYLA_WINDOWS_TESTS=OFF
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
 
+# (A 32-bit tree configured before its tests ran under Wine is switched on once.)
 win32: deps $(WIN32)/CMakeCache.txt
+	@! grep -q '^VYLA_WINDOWS_TESTS:BOOL=OFF' $(WIN32)/CMakeCache.txt || cmake -S . -B $(WIN32) -DVYLA_WINDOWS_TESTS=ON
 	cmake --build $(WIN32) -j $(JOBS)
 
 $(WIN64)/CMakeCache.txt:
@@ -62,15 +63,16 @@ wine-helper: deps
 	@test -f $(WINTEST_NATIVE)/CMakeCache.txt || cmake -S . -B $(WINTEST_NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(WINTEST_NATIVE) -j $(JOBS) --target vyla_wine_expect
 
-# Both modules' PE headers, imports and resources; then the 64-bit one under Wine
-# (one display and monitor, then two monitors, the own desktop, another locale).
+# Both modules' PE headers, imports and resources; then each module under Wine with
+# its own tree's test programs (one display and monitor, two monitors, the own desktop,
+# another locale, the entry points; the 32-bit one under WoW64, where the kernel runs it).
 wintest: win32 win64 wine-helper
 	python3 tests/win/pe_check.py $(WIN32)/vyla.scr i386 .
 	python3 tests/win/pe_check.py $(WIN64)/vyla.scr amd64 .
-	python3 tests/win/wine_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
-	python3 tests/win/wine_system_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
-	python3 tests/win/wine_save_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
-	python3 tests/win/wine_entry_tests.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
+	python3 tests/win/wine_suite.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
+	python3 tests/win/wine_suite.py --build $(WIN32) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
+	python3 tests/win/profile_diff.py --report --summary --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect \
+	  --build $(WIN64) --build $(WIN32)
 
 test: native asan fuzz
 	cd $(ASAN) && ctest --output-on-failure

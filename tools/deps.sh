@@ -5,6 +5,9 @@
 #
 #   tools/deps.sh             every list but bench.list (build and tests)
 #   tools/deps.sh bench ...   the named lists only
+#
+# A list may name a package of another architecture as NAME:ARCH (wine32:i386);
+# that architecture is added to dpkg before the package lists are fetched.
 set -euo pipefail
 cd "$(dirname "$0")/deps"
 
@@ -27,13 +30,31 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+# The architectures the missing packages name that dpkg does not know yet.
+known=" $(dpkg --print-architecture) all any $(dpkg --print-foreign-architectures | tr '\n' ' ') "
+architectures=()
+for p in "${missing[@]}"; do
+  case "$p" in
+    *:*) arch="${p##*:}" ;;
+    *) continue ;;
+  esac
+  case "$known" in *" $arch "*) continue ;; esac
+  architectures+=("$arch")
+  known+="$arch "
+done
+
 if [ "$(id -u)" -ne 0 ]; then
   echo "Missing packages. Run:" >&2
+  for arch in "${architectures[@]}"; do echo "  sudo dpkg --add-architecture $arch" >&2; done
   echo "  sudo apt-get update && sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
   exit 1
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+for arch in "${architectures[@]}"; do
+  echo "Adding the package architecture $arch"
+  dpkg --add-architecture "$arch"
+done
 # Several builds may install at once: wait for the package database rather than fail.
 apt-get -o DPkg::Lock::Timeout=1800 update -qq
 apt-get -o DPkg::Lock::Timeout=1800 install -y -qq --no-install-recommends "${missing[@]}"

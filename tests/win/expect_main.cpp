@@ -15,6 +15,14 @@
 //       it drew them (the border bands and the corner squares) GDI may have
 //       combined the pixels it dropped, giving a pixel bitwise below the one
 //       the nearest-neighbour rule picks; everywhere else pixels must match.
+//   vyla_wine_expect settings-read FILE...
+//       for each file a line "COLOR SPEED GIRLS INTERVAL": what Vyla's reader
+//       (the portable GetPrivateProfileIntA) gives for the four keys of the
+//       settings' section, default 0, as the unsigned numbers it returns;
+//   vyla_wine_expect settings-write FILE COLOR SPEED GIRLS INTERVAL [FILE ...]
+//       stores the four in each file as the dialog's OK does, and prints a
+//       line for each: "written", or "not written" when it could not.
+//   (tests/win/profile_diff.py holds both to the system's reader under Wine.)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +37,7 @@
 #include "framework/framework.h"
 #include "support/scene_probe.h"
 #include "screen_match.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -49,8 +58,42 @@ int Usage()
 {
     std::fprintf(stderr, "usage: vyla_wine_expect desktop OUT.bmp WIDTH HEIGHT\n"
                          "       vyla_wine_expect bare SHOT.ppm\n"
-                         "       vyla_wine_expect match SHOT.ppm [--color N] [--speed N] [--shrunk] [--diff OUT.ppm] [--desktop PICTURE.ppm]\n");
+                         "       vyla_wine_expect match SHOT.ppm [--color N] [--speed N] [--shrunk] [--diff OUT.ppm] [--desktop PICTURE.ppm]\n"
+                         "       vyla_wine_expect settings-read FILE...\n"
+                         "       vyla_wine_expect settings-write FILE COLOR SPEED GIRLS INTERVAL [FILE ...]\n");
     return 2;
+}
+
+constexpr const char* kSettingsKeys[] = {Settings::kColor, Settings::kSpeed, Settings::kGirls, Settings::kInterval};
+
+int ReadSettings(int count, char** files)
+{
+    HeadlessHost host;
+    vyla::portable::Runtime runtime(host);
+    for (int i = 0; i < count; ++i) {
+        const std::string path = std::filesystem::absolute(files[i]).string();
+        const char* separator = "";
+        for (const char* key : kSettingsKeys) {
+            std::printf("%s%u", separator, GetPrivateProfileIntA(Settings::kSection, key, 0, path.c_str()));
+            separator = " ";
+        }
+        std::printf("\n");
+    }
+    return 0;
+}
+
+int WriteSettings(int count, char** args)
+{
+    HeadlessHost host;
+    vyla::portable::Runtime runtime(host);
+    for (; count >= 5; count -= 5) {
+        const std::string path = std::filesystem::absolute(*args++).string();
+        TProfileBatch batch(Settings::kSection, path.c_str());
+        for (const char* key : kSettingsKeys)
+            batch.WriteInt(key, std::atoi(*args++));
+        std::printf("%s\n", batch.Commit() ? "written" : "not written");
+    }
+    return 0;
 }
 
 struct MatchOptions {
@@ -221,5 +264,9 @@ int main(int argc, char** argv)
         }
         return MatchShot(argv[2], options);
     }
+    if (argc >= 2 && std::strcmp(argv[1], "settings-read") == 0)
+        return ReadSettings(argc - 2, argv + 2);
+    if (argc >= 7 && (argc - 2) % 5 == 0 && std::strcmp(argv[1], "settings-write") == 0)
+        return WriteSettings(argc - 2, argv + 2);
     return Usage();
 }

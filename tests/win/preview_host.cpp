@@ -165,22 +165,23 @@ BOOL CALLBACK PrintProcessWindow(HWND window, LPARAM param)
     return TRUE;
 }
 
+// Only counted, not printed, while waiting.
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM param)
+{
+    auto* f = reinterpret_cast<Found*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == f->pid && IsWindowVisible(window)) {
+        f->window = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 bool ProcessHasWindow(DWORD pid)
 {
     Found found{pid};
-    // Only counted, not printed, while waiting.
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* f = reinterpret_cast<Found*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == f->pid && IsWindowVisible(window)) {
-                f->window = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&found));
     return found.window != nullptr;
 }
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """The module as Windows' own screen-saver settings start it, under Wine.
 
-    wine_entry_tests.py --build BUILD_WIN64 --expect NATIVE_HELPER [--preview-png FILE]
+    wine_entry_tests.py --build BUILD --expect NATIVE_HELPER [--preview-png FILE]
 
 Uses the session of wine_tests.py (Xvfb, the Wine prefix with its 800 x 600
-desktop and known wallpaper). A settings stand-in (vyla_preview_host) opens a
+desktop and known wallpaper; BUILD a 32-bit or 64-bit tree, whose own
+vyla_preview_host starts its module). A settings stand-in (vyla_preview_host) opens a
 window with a 200 x 150 pane, starts vyla.scr with the pane's or its own
 window number and reports what the module made and when it ended:
   - "/c:N", "/c N": the dialog owned by that window; a number that is no
@@ -381,6 +382,8 @@ def main():
     parser.add_argument("--only", help="run only the tests whose name matches this expression")
     args = parser.parse_args()
     args.expect = os.path.abspath(args.expect)
+    if wine_tests.skip_unless_runnable(args.build, "wine entry points"):
+        return 0
 
     session = Session(args)
     tally = Tally(args.only)

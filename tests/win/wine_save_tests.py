@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""The settings dialog of the 64-bit module under Wine, when saving is hard.
+"""The settings dialog of a Windows module under Wine, when saving is hard.
 
-    wine_save_tests.py --build BUILD_WIN64 --expect NATIVE_HELPER
+    wine_save_tests.py --build BUILD --expect NATIVE_HELPER
 
-Uses the session of wine_tests.py (Xvfb, the Wine prefix, the window probe)
-and runs:
+Uses the session of wine_tests.py (Xvfb, the Wine prefix, the window probe;
+BUILD a 32-bit or 64-bit tree) and runs:
   - OK when both the Windows directory and the user's fallback refuse the
     file (a folder holds its name in each): a message box names the file and
     the reason in Japanese, answering it ends the run with 0, nothing changes;
@@ -125,6 +125,8 @@ def main():
     args = parser.parse_args()
     args.expect = os.path.abspath(args.expect)
     args.dialog_png = None
+    if wt.skip_unless_runnable(args.build, "wine settings"):
+        return 0
 
     session = wt.Session(args)
     tally = wt.Tally()

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""The 64-bit module under Wine as Windows sets it up on other machines.
+"""A Windows module under Wine as Windows sets it up on other machines.
 
-    wine_system_tests.py --build BUILD_WIN64 --expect NATIVE_HELPER [--dialog-png FILE] [--session NAME]
+    wine_system_tests.py --build BUILD --expect NATIVE_HELPER [--dialog-png FILE] [--session NAME]
 
-Uses the helpers of wine_tests.py, with a Wine prefix of its own
-(BUILD_WIN64/wineprefix-system, made once and reused), in two sessions:
+Uses the helpers of wine_tests.py (BUILD is a 32-bit or 64-bit tree), with a
+Wine prefix of its own (BUILD/wineprefix-system, made once and reused), in
+two sessions:
 
   - two monitors and a non-Japanese locale: Wine without a virtual desktop on
     an Xvfb screen split into an 800 x 600 primary monitor and a 640 x 480
@@ -32,7 +33,7 @@ import time
 sys.dont_write_bytecode = True  # nothing left in the source tree by the import below
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wine_tests  # noqa: E402
-from wine_tests import Failure, Tally, log, wait_exit, dialog_window, control, SAVER_CLASS, DIALOG_TITLE  # noqa: E402
+from wine_tests import Failure, Tally, wait_exit, dialog_window, control, SAVER_CLASS, DIALOG_TITLE  # noqa: E402
 
 PRIMARY = (800, 600)
 SECOND = (640, 480)          # right of the primary monitor, top-aligned
@@ -55,10 +56,7 @@ class SystemSession(wine_tests.Session):
         self.registry = registry
 
     def ensure_locale(self):
-        names = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower().split()
-        if "en_us.utf8" not in names and "en_us.utf-8" not in names:
-            log("generating the locale %s" % ENGLISH)
-            subprocess.run(["localedef", "-i", "en_US", "-f", "UTF-8", ENGLISH], check=True)
+        wine_tests.ensure_locale(ENGLISH)
 
     def prepare_prefix(self):
         self.make_prefix()
@@ -339,6 +337,8 @@ def main():
     parser.add_argument("--session", choices=("two-monitors", "own-desktop"), help="run only that session")
     args = parser.parse_args()
     args.expect = os.path.abspath(args.expect)
+    if wine_tests.skip_unless_runnable(args.build, "wine system"):
+        return 0
     tally = Tally()
     run = tally.run
 

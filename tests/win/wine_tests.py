@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""The 64-bit module under Wine, on a virtual X display, driven as a user would.
+"""A Windows module under Wine, on a virtual X display, driven as a user would.
 
-    wine_tests.py --build BUILD_WIN64 --expect NATIVE_HELPER [--dialog-png FILE]
+    wine_tests.py --build BUILD --expect NATIVE_HELPER [--dialog-png FILE]
 
-BUILD_WIN64 is the 64-bit tree (vyla.scr and the test programs), NATIVE_HELPER
-the native vyla_wine_expect; --dialog-png also saves the dialog's screenshot
-there (docs/dialog-windows.png is made that way).
+BUILD is a Windows tree, 32-bit or 64-bit (vyla.scr and the test programs
+built beside it), NATIVE_HELPER the native vyla_wine_expect; --dialog-png
+also saves the dialog's screenshot there (docs/dialog-windows.png is made
+that way). A 32-bit module runs under WoW64 in the same kind of 64-bit
+prefix; where the kernel cannot run 32-bit programs its tests are skipped.
 
 Starts Xvfb, prepares a Wine prefix inside the build tree (made once, then
 reused) whose desktop is an 800 x 600 virtual desktop showing a known
@@ -21,10 +23,12 @@ wallpaper, and runs:
 Prints one line per test and a closing "N passed, N failed" line.
 """
 import argparse
+import errno
 import os
 import re
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import time
@@ -79,6 +83,70 @@ class Tally:
         return 1 if self.failed else 0
 
 
+# --- which module, and whether this machine runs it -------------------------
+
+PE_MACHINES = {0x14C: "i386", 0x8664: "amd64"}
+
+
+def module_machine(module):
+    """The processor a PE file is built for: "i386", "amd64" or the number."""
+    with open(module, "rb") as f:
+        head = f.read(4096)
+    at = struct.unpack_from("<I", head, 0x3C)[0] if head[:2] == b"MZ" and len(head) >= 0x40 else -1
+    if at < 0 or head[at:at + 4] != b"PE\0\0":
+        raise Failure("%s is not a PE file" % module)
+    machine = struct.unpack_from("<H", head, at + 4)[0]
+    return PE_MACHINES.get(machine, "%#x" % machine)
+
+
+def tiny_i386_program():
+    """A static 32-bit x86 ELF that only exits with status 32."""
+    base, header, entry = 0x08048000, 52, 32
+    code = bytes.fromhex("b801000000" "bb20000000" "cd80")  # exit(32) through int 0x80
+    size = header + entry + len(code)
+    elf = b"\x7fELF\x01\x01\x01" + bytes(9) + struct.pack(
+        "<HHIIIIIHHHHHH", 2, 3, 1, base + header + entry, header, 0, 0, header, entry, 1, 0, 0, 0)
+    return elf + struct.pack("<8I", 1, 0, base, base, size, size, 5, 0x1000) + code
+
+
+def kernel_refuses_32bit(work):
+    """Why this kernel cannot run 32-bit x86 programs, or None when it can:
+    a tiny one is run, which is what the 32-bit Wine loader needs."""
+    probe = os.path.join(work, "i386-probe")
+    with open(probe, "wb") as f:
+        f.write(tiny_i386_program())
+    os.chmod(probe, 0o755)
+    try:
+        code = subprocess.run([probe]).returncode
+    except OSError as e:
+        if e.errno != errno.ENOEXEC:
+            raise
+        return "this kernel does not run 32-bit x86 programs (%s)" % e.strerror
+    finally:
+        os.remove(probe)
+    return None if code == 32 else "a 32-bit x86 program ended with %d, not 32" % code
+
+
+def skip_unless_runnable(build, title):
+    """True, after one line saying why, when this machine cannot run the tree's module."""
+    build = os.path.abspath(build)
+    if module_machine(os.path.join(build, "vyla.scr")) != "i386":
+        return False
+    why = kernel_refuses_32bit(build)
+    if why:
+        log("%s: skipped, the 32-bit module cannot run here: %s" % (title, why))
+    return why is not None
+
+
+def ensure_locale(name):
+    """Generates a UTF-8 locale such as "en_US.UTF-8" unless the system has it."""
+    names = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower().split()
+    if name.lower() in names or name.lower().replace("-", "") in names:
+        return
+    log("generating the locale %s" % name)
+    subprocess.run(["localedef", "-i", name.split(".")[0], "-f", "UTF-8", name], check=True)
+
+
 class Session:
     """Xvfb, the Wine prefix and the helpers around them."""
 
@@ -98,6 +166,8 @@ class Session:
             self.env.pop(name, None)
         self.env.update({
             "WINEPREFIX": self.prefix,
+            # One 64-bit prefix for either module: a 32-bit one runs in it under WoW64.
+            "WINEARCH": "win64",
             "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=",
             "LANG": JAPANESE,
@@ -107,11 +177,7 @@ class Session:
     # --- set-up ---------------------------------------------------------
 
     def ensure_locale(self):
-        names = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower().split()
-        if "ja_jp.utf8" in names or "ja_jp.utf-8" in names:
-            return
-        log("generating the locale %s" % JAPANESE)
-        subprocess.run(["localedef", "-i", "ja_JP", "-f", "UTF-8", JAPANESE], check=True)
+        ensure_locale(JAPANESE)
 
     def start_display(self):
         read_fd, write_fd = os.pipe()
@@ -434,6 +500,8 @@ def main():
     parser.add_argument("--dialog-png")
     args = parser.parse_args()
     args.expect = os.path.abspath(args.expect)
+    if skip_unless_runnable(args.build, "wine"):
+        return 0
 
     session = Session(args)
     tally = Tally()
