@@ -18,7 +18,7 @@
 #include "portable/runtime.h"
 #include "scene/vylaapp.h"
 #include "support/scene_probe.h"
-#include "x11/x11_host.h"  // after the framework: Xlib defines macros
+#include "x11/standalone_host.h"  // after the framework: Xlib defines macros
 
 namespace {
 
@@ -81,12 +81,13 @@ void Print(const Timing& t)
 int main()
 {
     std::signal(SIGPIPE, SIG_IGN);
-    auto host = vyla::x11::X11Host::Open(nullptr);
-    if (!host) {
+    auto connection = vyla::x11::XConnection::Open(nullptr);
+    if (!connection) {
         std::fputs("vyla_frame_timing: cannot open the X display\n", stderr);
         return 1;
     }
-    vyla::portable::Runtime runtime(*host);
+    vyla::x11::StandaloneHost host(std::move(connection));
+    vyla::portable::Runtime runtime(host);
     Timing timing;
     TApplication::InitHInstance = GetModuleHandleA(nullptr);
     TApplication::InitCmdLine = "";

@@ -1,4 +1,5 @@
-// The program on Linux: its options, the X11 host under the portable
+// The program on Linux: its options, the X11 host for them (the standalone
+// saver, or a hack of the X screen-saver daemon) under the portable
 // runtime, then the program's entry as the system would call it.
 #include <csignal>
 #include <cstdio>
@@ -9,7 +10,9 @@
 #include "framework/framework.h"
 #include "portable/runtime.h"
 #include "linux/command_options.h"
-#include "x11/x11_host.h"  // after the framework: Xlib defines macros such as None and Bool
+// After the framework: Xlib defines macros such as None and Bool.
+#include "x11/hack_host.h"
+#include "x11/standalone_host.h"
 
 namespace {
 
@@ -38,6 +41,19 @@ bool RootTarget(const char* daemonWindow, std::optional<::Window>* target, std::
     return true;
 }
 
+// One run of the program on host, as the system would start it.
+int RunProgram(vyla::portable::Host& host, const std::vector<std::string>& arguments,
+               const vyla::linux::CommandOptions& options)
+{
+    vyla::portable::Runtime runtime(host);
+    runtime.SetArguments(arguments);
+    for (const auto& s : options.settings)
+        runtime.profileOverrides.push_back({"vyla.ini", "options", s.key, std::to_string(s.value)});
+    // The command line is what is left after the options, as Windows gives it.
+    std::string commandLine = options.commandLine;
+    return WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWNORMAL);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -58,11 +74,11 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    // A server that goes away must show as a lost connection (see X11Host),
-    // not as a write that kills the process.
+    // A server that goes away must show as a lost connection (see
+    // XConnection), not as a write that kills the process.
     std::signal(SIGPIPE, SIG_IGN);
-    auto host = vyla::x11::X11Host::Open(nullptr);
-    if (!host) {
+    auto connection = vyla::x11::XConnection::Open(nullptr);
+    if (!connection) {
         const char* name = XDisplayName(nullptr);
         if (name && *name)
             std::fprintf(stderr, "vyla: cannot open the X display \"%s\"\n", name);
@@ -70,30 +86,28 @@ int main(int argc, char** argv)
             std::fputs("vyla: cannot open the X display: DISPLAY is not set\n", stderr);
         return 1;
     }
-    if (options.HackMode()) {
-        std::optional<::Window> target;
-        std::string error;
-        if (options.windowId)
-            target = static_cast<::Window>(*options.windowId);
-        else if (!RootTarget(std::getenv("XSCREENSAVER_WINDOW"), &target, &error))
-            return UsageError(program, error);
-        if (!host->DrawInto(target, &error)) {
-            std::fprintf(stderr, "vyla: %s\n", error.c_str());
-            return 1;
-        }
+    if (!options.HackMode()) {
+        vyla::x11::StandaloneHost host(std::move(connection));
+        int status = RunProgram(host, arguments, options);
+        // A run cut short by the display going away is not a normal end.
+        return host.DisplayLost() ? 1 : status;
     }
 
+    std::optional<::Window> target;
+    std::string error;
+    if (options.windowId)
+        target = static_cast<::Window>(*options.windowId);
+    else if (!RootTarget(std::getenv("XSCREENSAVER_WINDOW"), &target, &error))
+        return UsageError(program, error);
+    auto host = vyla::x11::HackHost::Attach(std::move(connection), target, &error);
+    if (!host) {
+        std::fprintf(stderr, "vyla: %s\n", error.c_str());
+        return 1;
+    }
     int status = 0;
     do {
         // A run per size of the window drawn in: the scene is built for one.
-        vyla::portable::Runtime runtime(*host);
-        runtime.SetArguments(arguments);
-        for (const auto& s : options.settings)
-            runtime.profileOverrides.push_back({"vyla.ini", "options", s.key, std::to_string(s.value)});
-        // The command line is what is left after the options, as Windows gives it.
-        std::string commandLine = options.commandLine;
-        status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWNORMAL);
+        status = RunProgram(*host, arguments, options);
     } while (!host->DisplayLost() && host->PrepareRerun());
-    // A run cut short by the display going away is not a normal end.
     return host->DisplayLost() ? 1 : status;
 }

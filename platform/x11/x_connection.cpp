@@ -49,8 +49,32 @@ void XConnection::OnConnectionLost(Display*, void* self)
     static_cast<XConnection*>(self)->lost_ = true;
 }
 
+Size XConnection::ScreenSize() const
+{
+    return Size{DisplayWidth(display_, ScreenNumber()), DisplayHeight(display_, ScreenNumber())};
+}
+
+bool XConnection::NextEvent(XEvent* event)
+{
+    if (lost_)
+        return false;
+    // Reads the socket when Xlib's queue is empty.
+    if (XPending(display_) == 0) {
+        quiet_ = !lost_;
+        return false;
+    }
+    XNextEvent(display_, event);
+    return true;
+}
+
+bool XConnection::Quiet() const
+{
+    return lost_ || (quiet_ && XEventsQueued(display_, QueuedAlready) == 0);
+}
+
 int XConnection::SyncAndTakeError()
 {
+    quiet_ = false;
     if (!lost_)
         XSync(display_, False);
     int code = gFirstError;

@@ -1,10 +1,12 @@
 // The Linux program's command line, parsed in-process: the forms the X
-// screen-saver daemon and users write, and every bad input's one-line reason.
+// screen-saver daemon and users write, and every bad input's one-line reason;
+// then the real program's exit status and output for them.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "harness.h"
 #include "linux/command_options.h"
 
 using vyla::linux::CommandOptions;
@@ -116,4 +118,61 @@ TEST(CommandOptions, BadInputsAreRefusedWithTheirReason)
     // window, cannot go with it.
     EXPECT_NE(Refusal({"--color", "white", "/c"}).find("dialog"), std::string::npos);
     EXPECT_NE(Refusal({"-c", "--root"}).find("dialog"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------
+// The real program's answers: no display needed.
+
+namespace {
+
+using vyla::x11::testing::ProgramPath;
+using vyla::x11::testing::ReadText;
+using vyla::x11::testing::RunCommand;
+using vyla::x11::testing::TempDir;
+
+constexpr int kEndMs = 10000;
+
+struct Outcome {
+    int code;
+    std::string out, err;
+};
+
+Outcome RunProgram(const std::string& arguments)
+{
+    TempDir dir;
+    const auto out = dir.Path() / "out", err = dir.Path() / "err";
+    int code = RunCommand({"sh", "-c", std::string(ProgramPath()) + " " + arguments + " >" + out.string() + " 2>" +
+                                           err.string()},
+                          {"DISPLAY=:nothing-here"}, kEndMs);
+    return Outcome{code, ReadText(out), ReadText(err)};
+}
+
+}  // namespace
+
+TEST(HackCommandLine, BadInputsExitTwoWithOneLineAndTheUsage)
+{
+    for (const char* bad : {"--bogus", "--color red", "--speed", "--interval 0", "--interval -3", "--window-id zz",
+                            "-x", "--girls=yes", "--color white /c"}) {
+        Outcome r = RunProgram(bad);
+        EXPECT_EQ(r.code, 2) << bad;
+        EXPECT_TRUE(r.out.empty()) << bad;
+        EXPECT_TRUE(r.err.starts_with("vyla: ")) << bad << ": " << r.err;
+        const std::string first = r.err.substr(0, r.err.find('\n'));
+        EXPECT_NE(r.err.find("\nUsage: "), std::string::npos) << bad << ": the usage follows the one line";
+        EXPECT_EQ(r.err.find("vyla: ", first.size()), std::string::npos) << bad << ": one line of complaint";
+    }
+}
+
+TEST(HackCommandLine, HelpAndVersionNeedNoDisplay)
+{
+    Outcome help = RunProgram("--help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage: ")) << help.out;
+    EXPECT_TRUE(help.err.empty());
+    Outcome version = RunProgram("-version");
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, "vyla " VYLA_VERSION "\n");
+    // Good options still need the display: status 1 as before.
+    EXPECT_EQ(RunProgram("--color white").code, 1);
+    EXPECT_EQ(RunProgram("/c").code, 1);
 }

@@ -91,17 +91,26 @@ Pixmap UploadPixmap(Display* display, const raster::Surface& picture)
     return pixmap;
 }
 
+// Makes the picture the root's background and shows it; its pixmap, 0 when
+// it cannot be made.
+Pixmap ShowOnRoot(Display* display, const raster::Surface& picture)
+{
+    Pixmap pixmap = UploadPixmap(display, picture);
+    if (pixmap) {
+        XSetWindowBackgroundPixmap(display, DefaultRootWindow(display), pixmap);
+        XClearWindow(display, DefaultRootWindow(display));
+    }
+    return pixmap;
+}
+
 }  // namespace
 
 bool SetRootPicture(Display* display, const raster::Surface& picture)
 {
-    Pixmap pixmap = UploadPixmap(display, picture);
+    Pixmap pixmap = ShowOnRoot(display, picture);
     if (!pixmap)
         return false;
-    ::Window root = DefaultRootWindow(display);
     // The window keeps its own reference to the pixmap.
-    XSetWindowBackgroundPixmap(display, root, pixmap);
-    XClearWindow(display, root);
     XFreePixmap(display, pixmap);
     XSync(display, False);
     return true;
@@ -109,15 +118,13 @@ bool SetRootPicture(Display* display, const raster::Surface& picture)
 
 bool SetWallpaper(Display* display, const raster::Surface& picture)
 {
-    Pixmap pixmap = UploadPixmap(display, picture);
+    Pixmap pixmap = ShowOnRoot(display, picture);
     if (!pixmap)
         return false;
-    ::Window root = DefaultRootWindow(display);
-    XSetWindowBackgroundPixmap(display, root, pixmap);
-    XClearWindow(display, root);
     Atom property = XInternAtom(display, "_XROOTPMAP_ID", False);
     long id = static_cast<long>(pixmap);
-    XChangeProperty(display, root, property, XA_PIXMAP, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&id), 1);
+    XChangeProperty(display, DefaultRootWindow(display), property, XA_PIXMAP, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&id), 1);
     XSync(display, False);
     return true;
 }

@@ -16,8 +16,6 @@
 #include "xvfb_server.h"
 
 using namespace vyla::x11::testing;
-using vyla::Rect;
-using vyla::Size;
 
 namespace {
 

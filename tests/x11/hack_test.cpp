@@ -1,5 +1,5 @@
 // The real program as a hack: under the real X screen-saver daemon, and
-// drawing into a window it is given; and its command line's bad inputs.
+// drawing into a window it is given.
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <signal.h>
@@ -24,15 +24,12 @@
 #include "desktop_picture.h"
 #include "harness.h"
 #include "headless_scene.h"
+#include "scene_check.h"
 #include "x_client.h"
 #include "xvfb_server.h"
 #include "xvfb_suite.h"
 
 using namespace vyla::x11::testing;
-using vyla::Point;
-using vyla::Rect;
-using vyla::Size;
-using vyla::raster::Surface;
 
 namespace {
 
@@ -73,46 +70,6 @@ int SegmentsMadeBy(const std::set<pid_t>& creators)
             ++count;
     }
     return count;
-}
-
-// Pixels of shot that differ from expected outside the corner squares.
-long MismatchesOutsideCorners(const Surface& shot, const Surface& expected, const std::array<Rect, 4>& corners)
-{
-    if (shot.GetSize() != expected.GetSize())
-        return -1;
-    long count = 0;
-    for (int y = 0; y < expected.Height(); ++y)
-        for (int x = 0; x < expected.Width(); ++x) {
-            Point p{x, y};
-            bool inCorner = std::any_of(corners.begin(), corners.end(), [&](const Rect& r) { return r.Contains(p); });
-            if (!inCorner && shot.At(x, y) != expected.At(x, y))
-                ++count;
-        }
-    return count;
-}
-
-bool IsOneOf(const Surface& picture, const std::vector<Surface>& candidates)
-{
-    return std::any_of(candidates.begin(), candidates.end(), [&](const Surface& c) { return SamePixels(picture, c); });
-}
-
-// Polls what area shows until it is the scene over its desktop: the border
-// outside the corners, one flower frame in each corner. The last shot is
-// left in *shot.
-bool ShowsScene(XClient& client, const Rect& area, const HeadlessScene& scene, Surface* shot, long* mismatches)
-{
-    return WaitFor(
-        [&] {
-            *shot = client.Screenshot(area);
-            *mismatches = MismatchesOutsideCorners(*shot, scene.bordered, scene.corners);
-            if (*mismatches != 0)
-                return false;
-            for (std::size_t i = 0; i < 4; ++i)
-                if (!IsOneOf(Crop(*shot, scene.corners[i]), scene.frames[i]))
-                    return false;
-            return true;
-        },
-        kStartMs);
 }
 
 // Who runs the daemon and its hacks: the daemon refuses to run hacks as
@@ -236,14 +193,14 @@ TEST_F(HackUnderDaemon, ActivateShowsTheSceneOverTheDesktopAndDeactivateEndsIt)
 
     Surface shot;
     long mismatches = -1;
-    bool shown = ShowsScene(*client_, Rect::FromSize(kDaemonScreen), scene, &shot, &mismatches);
+    bool shown = ShowsScene(*client_, Rect::FromSize(kDaemonScreen), scene, kStartMs, &shot, &mismatches);
     WritePng(shot, OutputDirectory() / "xscreensaver.png");
     if (!shown)
         WritePng(scene.bordered, OutputDirectory() / "xscreensaver-expected.png");
     EXPECT_TRUE(shown) << mismatches << " pixels outside the corners differ from the headless run; see xscreensaver*.png in "
                        << OutputDirectory();
     // The daemon's window, not one of Vyla's, covers the screen.
-    EXPECT_FALSE(client_->FindOverrideWindow("Vyla Screen Saver"));
+    EXPECT_FALSE(client_->FindOverrideWindow(kSaverName));
 
     const auto asked = std::chrono::steady_clock::now();
     ASSERT_EQ(Command("-deactivate"), 0);
@@ -314,7 +271,7 @@ TEST_F(HackUnderDaemon, TheSettingsProgramReadsTheDescriptionAndPreviewsVyla)
     const HeadlessScene scene = RunHeadlessScene(Crop(*desktop_, area));
     Surface shot;
     long mismatches = -1;
-    EXPECT_TRUE(ShowsScene(*client_, area, scene, &shot, &mismatches)) << mismatches << " pixels differ";
+    EXPECT_TRUE(ShowsScene(*client_, area, scene, kStartMs, &shot, &mismatches)) << mismatches << " pixels differ";
     WritePng(client_->Screenshot(), OutputDirectory() / "xscreensaver-settings.png");
 
     settings.Signal(SIGTERM);
@@ -351,7 +308,7 @@ TEST_F(HackUnderDaemonOnTwoMonitors, EachMonitorShowsItsOwnSceneOverItsPartOfThe
         const HeadlessScene scene = RunHeadlessScene(Crop(*desktop_, monitor));
         Surface shot;
         long mismatches = -1;
-        EXPECT_TRUE(ShowsScene(*client_, monitor, scene, &shot, &mismatches))
+        EXPECT_TRUE(ShowsScene(*client_, monitor, scene, kStartMs, &shot, &mismatches))
             << "monitor at x " << monitor.left << ": " << mismatches << " pixels outside the corners differ";
     }
     WritePng(client_->Screenshot(), OutputDirectory() / "xscreensaver-two-monitors.png");
@@ -404,7 +361,7 @@ protected:
         const HeadlessScene scene = RunHeadlessScene(Crop(*desktop_, area));
         Surface shot;
         long mismatches = -1;
-        bool shown = ShowsScene(*client_, area, scene, &shot, &mismatches);
+        bool shown = ShowsScene(*client_, area, scene, kStartMs, &shot, &mismatches);
         WritePng(shot, OutputDirectory() / (name + ".png"));
         if (!shown)
             WritePng(scene.bordered, OutputDirectory() / (name + "-expected.png"));
@@ -422,7 +379,7 @@ TEST_F(HackInWindow, APreviewWindowGetsASmallCompleteSceneAndNoGrabOrWindowOfIts
     auto hack = StartHack(MakeWindow(area));
     ExpectScene(area, "hack-preview");
     EXPECT_FALSE(client_->OthersHoldGrabs());
-    EXPECT_FALSE(client_->FindOverrideWindow("Vyla Screen Saver"));
+    EXPECT_FALSE(client_->FindOverrideWindow(kSaverName));
     EXPECT_FALSE(client_->CursorIsBlank());
     // Input is not its business.
     client_->SendMotion(window_, Point{5, 5});
@@ -488,7 +445,7 @@ TEST_F(HackInWindow, EndsWhenTheWindowIsDestroyedAndSettingsOptionsHoldForTheRun
                    !SamePixels(Crop(shot, crimson.corners[0]), Crop(crimson.bordered, crimson.corners[0]));
         },
         kStartMs));
-    EXPECT_FALSE(IsOneOf(Crop(shot, crimson.corners[0]), crimson.frames[0])) << "crimson flowers despite --color white";
+    EXPECT_FALSE(ShowsAFrame(shot, crimson, 0)) << "crimson flowers despite --color white";
 
     XDestroyWindow(client_->Get(), window_);
     XSync(client_->Get(), False);
@@ -504,54 +461,4 @@ TEST_F(HackInWindow, AWindowThatIsNotThereIsOneLineAndStatusOne)
     EXPECT_EQ(code, 1);
     EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
     EXPECT_NE(output.find("0x7fffff0"), std::string::npos) << output;
-}
-
-// ---------------------------------------------------------------------------
-// The command line of the real program: no display needed.
-
-namespace {
-
-struct Outcome {
-    int code;
-    std::string out, err;
-};
-
-Outcome RunProgram(const std::string& arguments)
-{
-    TempDir dir;
-    const auto out = dir.Path() / "out", err = dir.Path() / "err";
-    int code = RunCommand({"sh", "-c", std::string(ProgramPath()) + " " + arguments + " >" + out.string() + " 2>" +
-                                           err.string()},
-                          {"DISPLAY=:nothing-here"}, kEndMs);
-    return Outcome{code, ReadText(out), ReadText(err)};
-}
-
-}  // namespace
-
-TEST(HackCommandLine, BadInputsExitTwoWithOneLineAndTheUsage)
-{
-    for (const char* bad : {"--bogus", "--color red", "--speed", "--interval 0", "--interval -3", "--window-id zz",
-                            "-x", "--girls=yes", "--color white /c"}) {
-        Outcome r = RunProgram(bad);
-        EXPECT_EQ(r.code, 2) << bad;
-        EXPECT_TRUE(r.out.empty()) << bad;
-        EXPECT_TRUE(r.err.starts_with("vyla: ")) << bad << ": " << r.err;
-        const std::string first = r.err.substr(0, r.err.find('\n'));
-        EXPECT_NE(r.err.find("\nUsage: "), std::string::npos) << bad << ": the usage follows the one line";
-        EXPECT_EQ(r.err.find("vyla: ", first.size()), std::string::npos) << bad << ": one line of complaint";
-    }
-}
-
-TEST(HackCommandLine, HelpAndVersionNeedNoDisplay)
-{
-    Outcome help = RunProgram("--help");
-    EXPECT_EQ(help.code, 0);
-    EXPECT_TRUE(help.out.starts_with("Usage: ")) << help.out;
-    EXPECT_TRUE(help.err.empty());
-    Outcome version = RunProgram("-version");
-    EXPECT_EQ(version.code, 0);
-    EXPECT_EQ(version.out, "vyla " VYLA_VERSION "\n");
-    // Good options still need the display: status 1 as before.
-    EXPECT_EQ(RunProgram("--color white").code, 1);
-    EXPECT_EQ(RunProgram("/c").code, 1);
 }

@@ -15,9 +15,20 @@
 #include <vector>
 
 #include "child_process.h"
+#include "common/geometry.h"
+#include "portable/raster/surface.h"
+#include "support/temp_dir.h"
 #include "support/text_files.h"
 
 namespace vyla::x11::testing {
+
+using vyla::Point;
+using vyla::Rect;
+using vyla::Size;
+using vyla::raster::Surface;
+
+// The standalone saver window's title.
+inline constexpr const char* kSaverName = "Vyla Screen Saver";
 
 // The program under test and where screenshots go (set by the build).
 inline const char* ProgramPath()
@@ -48,27 +59,7 @@ inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
     }
 }
 
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vyla-x11-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            path_ = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
+using vyla::testing::TempDir;
 using vyla::testing::ReadText;
 using vyla::testing::WriteText;
 

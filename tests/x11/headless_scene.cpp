@@ -1,12 +1,9 @@
 #include "headless_scene.h"
 
 #include <algorithm>
-#include <string>
 
-#include "harness.h"
-#include "headless/headless_host.h"
-#include "framework/framework.h"
 #include "portable/raster/blit.h"
+#include "support/headless_system.h"
 
 namespace vyla::x11::testing {
 
@@ -38,11 +35,9 @@ HeadlessScene RunHeadlessScene(const raster::Surface& desktop)
                      Rect::FromXYWH(0, size.height - side, side, side),
                      Rect::FromXYWH(size.width - side, size.height - side, side, side)};
 
-    TempDir settings;
-    headless::HeadlessHost host(size, BuiltinResources());
-    portable::Runtime runtime(host);
+    vyla::testing::HeadlessSystem system(size);
+    headless::HeadlessHost& host = system.host;
     host.SetDesktop(desktop);
-    host.SetProfileDirectory(settings.Path());
     host.SetTick(0);
     host.SetCursorPos(Point{size.width / 2, size.height / 2});
 
@@ -64,8 +59,7 @@ HeadlessScene RunHeadlessScene(const raster::Surface& desktop)
             h.Inject(WM_LBUTTONDOWN);
     });
     host.SetPollLimit(100000);
-    std::string commandLine;
-    WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWNORMAL);
+    system.Run("");
     return scene;
 }
 

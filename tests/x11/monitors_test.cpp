@@ -17,10 +17,6 @@
 #include "xvfb_server.h"
 
 using namespace vyla::x11::testing;
-using vyla::Point;
-using vyla::Rect;
-using vyla::Size;
-using vyla::raster::Surface;
 using vyla::x11::ChoosePrimaryMonitor;
 using vyla::x11::MonitorArea;
 
@@ -153,7 +149,7 @@ TEST_F(SaverOnTwoMonitors, WithoutThePointerGrabAMoveOverTheBlackCoverStillEndsI
               GrabSuccess);
     XSync(holder->Get(), False);
     auto saver = StartSaver();
-    ASSERT_TRUE(WaitFor([&] { return !saver->Running() || client_->FindOverrideWindow("Vyla Screen Saver"); }, kStartMs));
+    ASSERT_TRUE(WaitFor([&] { return !saver->Running() || client_->FindOverrideWindow(kSaverName); }, kStartMs));
     ASSERT_TRUE(saver->Running());
     std::this_thread::sleep_for(std::chrono::milliseconds(2500));
     holder.reset();

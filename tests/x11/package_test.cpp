@@ -19,8 +19,6 @@
 #include "xvfb_server.h"
 
 using namespace vyla::x11::testing;
-using vyla::Size;
-using vyla::raster::Surface;
 namespace fs = std::filesystem;
 
 namespace {

@@ -17,9 +17,7 @@
 #include "xvfb_server.h"
 
 using namespace vyla::x11::testing;
-using vyla::Size;
 using vyla::raster::Pixel;
-using vyla::raster::Surface;
 using vyla::x11::ColormapPalette;
 using vyla::x11::PixelFormat;
 

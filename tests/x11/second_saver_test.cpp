@@ -14,13 +14,10 @@
 #include "xvfb_server.h"
 
 using namespace vyla::x11::testing;
-using vyla::Size;
-using vyla::raster::Surface;
 
 namespace {
 
 constexpr Size kScreen{640, 480};
-constexpr const char* kSaverName = "Vyla Screen Saver";
 constexpr int kStartMs = 10000;
 constexpr int kEndMs = 5000;
 
