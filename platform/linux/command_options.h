@@ -53,7 +53,8 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args);
 // nullopt for anything else, for 0 and for values beyond 32 bits.
 std::optional<std::uint32_t> ParseWindowId(std::string_view text);
 
-// The usage text, several lines, each ending in a newline.
+// The usage text, several lines, each ending in a newline. Each option it
+// lists has its paragraph in the manual page, platform/linux/vyla.1.in.
 std::string UsageText(std::string_view program);
 
 }  // namespace vyla::linux

@@ -1,7 +1,6 @@
 // The real program as a hack: under the real X screen-saver daemon, and
 // drawing into a window it is given.
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -72,29 +71,6 @@ int SegmentsMadeBy(const std::set<pid_t>& creators)
     return count;
 }
 
-// Who runs the daemon and its hacks: the daemon refuses to run hacks as
-// root, so a root test hands them to "nobody"; anyone else runs them as
-// themselves.
-struct HackUser {
-    std::vector<std::string> prefix;  // the command that drops to the user
-    uid_t uid = 0;
-    gid_t gid = 0;
-
-    static HackUser Choose()
-    {
-        HackUser user{{}, getuid(), getgid()};
-        if (geteuid() != 0)
-            return user;
-        const passwd* nobody = getpwnam("nobody");
-        if (!nobody)
-            return user;
-        user.uid = nobody->pw_uid;
-        user.gid = nobody->pw_gid;
-        user.prefix = {"setpriv", "--reuid=" + std::to_string(user.uid), "--regid=" + std::to_string(user.gid),
-                       "--clear-groups"};
-        return user;
-    }
-};
 
 }  // namespace
 
@@ -113,7 +89,7 @@ protected:
         if (HasFatalFailure())
             return;
         BeforeDaemon();
-        user_ = HackUser::Choose();
+        user_ = UnprivilegedUser::Choose();
         const auto home = home_.Path();
         std::filesystem::create_directories(home / ".config");
         // Only Vyla, chosen; no fading, locking or splash screen to wait for.
@@ -127,13 +103,11 @@ protected:
                                           "timeout: 2:00:00\n"
                                           "cycle: 2:00:00\n"
                                           "programs: " + hack_.string() + " --root \\n\n");
-        // The daemon's user may not reach the build tree: the hack is a copy of
-        // the program in the private HOME.
-        std::filesystem::create_directories(home / "bin");
-        std::filesystem::copy_file(ProgramPath(), hack_);
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(home))
-            ASSERT_EQ(chown(entry.path().c_str(), user_.uid, user_.gid), 0);
-        ASSERT_EQ(chown(home.c_str(), user_.uid, user_.gid), 0);
+        // The hack as the install lays it out (a link to the program), under
+        // the private HOME: the daemon's user may not reach the build tree.
+        ASSERT_EQ(RunCommand({"cmake", "--install", VYLA_BUILD_DIR, "--prefix", (home / "usr").string()}, {}, kStartMs), 0);
+        ASSERT_TRUE(std::filesystem::is_symlink(hack_)) << hack_;
+        ASSERT_TRUE(user_.Own(home));
 
         std::vector<std::string> argv = user_.prefix;
         for (std::string word : {"env", "-i"})
@@ -171,8 +145,8 @@ protected:
     virtual void BeforeDaemon() {}
 
     TempDir home_;
-    const std::filesystem::path hack_ = home_.Path() / "bin" / "vyla";
-    HackUser user_;
+    const std::filesystem::path hack_ = home_.Path() / "usr/libexec/xscreensaver/vyla";
+    UnprivilegedUser user_;
     std::unique_ptr<ChildProcess> daemon_;
 };
 

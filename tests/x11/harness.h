@@ -1,6 +1,7 @@
 // Shared pieces of the tests that run the real program on Xvfb.
 #pragma once
 
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@
 #include "portable/raster/surface.h"
 #include "support/temp_dir.h"
 #include "support/text_files.h"
+#include "support/unprivileged_user.h"
 
 namespace vyla::x11::testing {
 
@@ -60,6 +62,7 @@ inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
 }
 
 using vyla::testing::TempDir;
+using vyla::testing::UnprivilegedUser;
 using vyla::testing::ReadText;
 using vyla::testing::WriteText;
 

@@ -83,8 +83,8 @@ def main():
         ok, why = accepted(a.program, words)
         check(ok, f"vyla refuses {' '.join(words)}: {why}")
 
-    # The install: the program, the hack where the daemon runs hacks from,
-    # and the description where its settings program reads them.
+    # The install: the program, the hack (a link to it) where the daemon runs
+    # hacks from, and the description where its settings program reads them.
     with tempfile.TemporaryDirectory() as prefix:
         r = subprocess.run(["cmake", "--install", a.build, "--prefix", prefix], capture_output=True, text=True)
         check(r.returncode == 0, f"cmake --install failed: {r.stderr}")
@@ -95,6 +95,8 @@ def main():
         check(os.path.isfile(installed) and filecmp.cmp(installed, a.xml, shallow=False),
               "share/xscreensaver/config/vyla.xml is the description")
         hack = os.path.join(prefix, "libexec/xscreensaver/vyla")
+        check(os.path.islink(hack) and os.readlink(hack) == "../../bin/vyla",
+              "libexec/xscreensaver/vyla is a relative link to bin/vyla, not a second copy")
         if os.path.isfile(hack):
             ok, why = accepted(hack, ["--root"])
             check(ok, f"the installed hack runs: {why}")
