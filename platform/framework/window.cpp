@@ -33,8 +33,13 @@ TWindow::TWindow(TWindow* parent, const char* title, TModule* module)
 
 TWindow::TWindow(HWND handle, TModule* module) : HWindow(handle), Module(module), Alias(true)
 {
+    TakePlaceOf(handle);
+}
+
+void TWindow::TakePlaceOf(HWND window)
+{
     RECT r{};
-    if (GetWindowRect(handle, &r)) {
+    if (GetWindowRect(window, &r)) {
         Attr.X = r.left;
         Attr.Y = r.top;
         Attr.W = r.right - r.left;
@@ -101,13 +106,7 @@ void TWindow::Create()
         app->ResumeThrow();
     if (!hwnd)
         throw TXFramework(std::string("Cannot create the window ") + className);
-    RECT r{};
-    if (GetWindowRect(hwnd, &r)) {
-        Attr.X = r.left;
-        Attr.Y = r.top;
-        Attr.W = r.right - r.left;
-        Attr.H = r.bottom - r.top;
-    }
+    TakePlaceOf(hwnd);
 }
 
 void TWindow::SetupWindow() {}

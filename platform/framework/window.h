@@ -85,5 +85,8 @@ protected:
     const TEventInfo* CurrentEvent = nullptr;
 
 private:
+    // Attr's place and size from the window on the screen.
+    void TakePlaceOf(HWND window);
+
     bool Alias = false;
 };

@@ -16,18 +16,11 @@
 #include <cstring>
 #include <string>
 
+#include "win_test_support.h"
+
 namespace {
 
 constexpr const wchar_t* kSaverClass = L"Vyla Screen Saver";
-
-std::wstring Wide(const char* text)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), n);
-    out.resize(out.size() - 1);
-    return out;
-}
 
 std::wstring Quoted(const std::wstring& arg)
 {
@@ -53,11 +46,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: vyla_desktop_host DESKTOP TIMEOUT_MS PROGRAM [ARGUMENTS...]\n");
         return 2;
     }
-    const std::wstring name = Wide(argv[1]);
+    const std::wstring name = vyla::wintest::WideUtf8(argv[1]);
     const DWORD timeout = static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10));
     std::wstring command;
     for (int i = 3; i < argc; ++i)
-        command += (command.empty() ? L"" : L" ") + Quoted(Wide(argv[i]));
+        command += (command.empty() ? L"" : L" ") + Quoted(vyla::wintest::WideUtf8(argv[i]));
 
     HDESK desktop = CreateDesktopW(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
     if (!desktop) {

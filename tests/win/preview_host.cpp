@@ -29,6 +29,8 @@
 #include <cstring>
 #include <string>
 
+#include "win_test_support.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int);
 
 namespace {
@@ -118,19 +120,6 @@ void MakeHost(bool visible)
     CreateWindowExA(0, "BUTTON", "Preview", WS_CHILD | WS_VISIBLE, 288, 259, 72, 24, gHost, nullptr, instance, nullptr);
     if (visible)
         ShowWindow(gHost, SW_SHOW);
-}
-
-void Pump(DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount() - start < ms);
 }
 
 std::string Replace(std::string text, const std::string& from, const std::string& to)
@@ -233,7 +222,7 @@ int Spawn(int argc, char** argv)
             return 2;
     }
     MakeHost(true);
-    Pump(300);
+    vyla::wintest::PumpMessages(300);
     std::printf("host");
     PrintRect("rect", gHost);
     PrintRect("pane", gPane);
@@ -254,7 +243,7 @@ int Spawn(int argc, char** argv)
 
     const DWORD start = GetTickCount();
     for (;;) {
-        Pump(20);
+        vyla::wintest::PumpMessages(20);
         const bool exited = WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0;
         if (wait == "exit" && exited)
             break;
@@ -265,7 +254,7 @@ int Spawn(int argc, char** argv)
         if (exited || GetTickCount() - start > 20000)
             break;
     }
-    Pump(300);  // let a window that was just made settle
+    vyla::wintest::PumpMessages(300);  // let a window that was just made settle
     Found found{pi.dwProcessId};
     EnumWindows(PrintProcessWindow, reinterpret_cast<LPARAM>(&found));
     PrintPaneChildren();
@@ -273,7 +262,7 @@ int Spawn(int argc, char** argv)
     if (cpuMs) {
         const unsigned long long before = ProcessorTime(pi.hProcess);
         const DWORD wallStart = GetTickCount();
-        Pump(cpuMs);
+        vyla::wintest::PumpMessages(cpuMs);
         const DWORD wall = GetTickCount() - wallStart;
         const unsigned long long used = ProcessorTime(pi.hProcess) - before;
         std::printf("cpu percent=%.3f wall_ms=%lu\n", wall ? used / 100.0 / wall : 0.0, static_cast<unsigned long>(wall));
@@ -293,7 +282,7 @@ int Spawn(int argc, char** argv)
     while (GetTickCount() - endStart < 10000) {
         if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0)
             break;
-        Pump(5);
+        vyla::wintest::PumpMessages(5);
     }
     if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &code))
         std::printf("ended code=%lu after_ms=%lu\n", static_cast<unsigned long>(code),
@@ -373,11 +362,11 @@ int Topmost(char** argv)
                              std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), nullptr, nullptr,
                              wc.hInstance, nullptr);
     SetTimer(w, 1, 200, nullptr);
-    Pump(300);
+    vyla::wintest::PumpMessages(300);
     std::printf("topmost\n");
     std::fflush(stdout);
     for (;;)
-        Pump(1000);
+        vyla::wintest::PumpMessages(1000);
 }
 
 }  // namespace

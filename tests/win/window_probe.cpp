@@ -17,6 +17,8 @@
 #include <cstring>
 #include <string>
 
+#include "win_test_support.h"
+
 namespace {
 
 std::string Utf8(const wchar_t* text)
@@ -27,15 +29,6 @@ std::string Utf8(const wchar_t* text)
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
     out.resize(static_cast<std::size_t>(n - 1));
-    return out;
-}
-
-std::wstring Wide(const char* text)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), n);
-    out.resize(out.size() - 1);
     return out;
 }
 
@@ -126,7 +119,7 @@ int main(int argc, char** argv)
             timeout = static_cast<DWORD>(std::strtoul(argv[i + 1], nullptr, 10));
     }
     if (wait) {
-        Search search{Wide(wait)};
+        Search search{vyla::wintest::WideUtf8(wait)};
         DWORD start = GetTickCount();
         for (;;) {
             EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));

@@ -7,24 +7,12 @@
 #include <memory>
 
 #include "framework/framework.h"
+#include "win_test_support.h"
 
 namespace {
 
 constexpr COLORREF kQuadrants[4] = {RGB(200, 30, 30), RGB(30, 160, 40), RGB(40, 60, 210), RGB(230, 200, 20)};
 constexpr RECT kBackdrop{100, 80, 400, 280};
-
-void PumpFor(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount() - start < ms);
-}
 
 // A plain window painted in four coloured quadrants: a known picture on
 // the screen for the windows under test to start from.
@@ -46,9 +34,9 @@ public:
         // may still land on top of it: wait until the screen shows the
         // backdrop and keeps showing it, painting it again where it does not.
         for (int i = 0; i < 30; ++i) {
-            PumpFor(100);
+            vyla::wintest::PumpMessages(100);
             if (OnScreen()) {
-                PumpFor(300);
+                vyla::wintest::PumpMessages(300);
                 if (OnScreen())
                     break;
             }
@@ -145,7 +133,7 @@ std::unique_ptr<TestWindow> ShowNullBrushWindow(RECT place = kPlace)
     auto window = std::make_unique<TestWindow>("VylaTestNullBrush", NULL_BRUSH, place);
     window->Create();
     window->ShowWindow(SW_SHOWNOACTIVATE);
-    PumpFor(200);
+    vyla::wintest::PumpMessages(200);
     return window;
 }
 
@@ -240,7 +228,7 @@ TEST_F(WindowSurface, OnlyTopLevelNullBrushWindowsGetOne)
     TestWindow white("VylaTestWhiteBrush", WHITE_BRUSH, kPlace);
     white.Create();
     white.ShowWindow(SW_SHOWNOACTIVATE);
-    PumpFor(100);
+    vyla::wintest::PumpMessages(100);
     {
         TClientDC dc(white);
         EXPECT_EQ(GetObjectType(dc.GetHDC()), static_cast<DWORD>(OBJ_DC));
@@ -248,7 +236,7 @@ TEST_F(WindowSurface, OnlyTopLevelNullBrushWindowsGetOne)
     TestWindow child("VylaTestNullBrushChild", NULL_BRUSH, RECT{5, 5, 50, 50}, &white);
     child.Create();
     child.ShowWindow(SW_SHOWNOACTIVATE);
-    PumpFor(50);
+    vyla::wintest::PumpMessages(50);
     TClientDC dc(child);
     EXPECT_EQ(GetObjectType(dc.GetHDC()), static_cast<DWORD>(OBJ_DC));
 }
@@ -259,7 +247,7 @@ TEST_F(WindowSurface, FollowsTheWindowWhenItGrowsAndGoesWithIt)
     const COLORREF green = RGB(0, 250, 100);
     FillThrough(*window, RECT{0, 0, 8, 8}, green);
     window->SetWindowPos(nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PumpFor(100);
+    vyla::wintest::PumpMessages(100);
     HDC store;
     {
         TClientDC dc(*window);

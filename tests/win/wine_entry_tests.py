@@ -34,7 +34,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wine_tests  # noqa: E402
-from wine_tests import (DIALOG_TITLE, SAVER_CLASS, SCREEN, Failure, Session, Tally, expect_scene,  # noqa: E402
+from wine_tests import (DIALOG_TITLE, SAVER_CLASS, SCREEN, Failure, expect_scene,  # noqa: E402
                         wait_exit, wait_for_bare_desktop)
 
 PANE = (200, 150)
@@ -382,19 +382,9 @@ def main():
     parser.add_argument("--only", help="run only the tests whose name matches this expression")
     args = parser.parse_args()
     args.expect = os.path.abspath(args.expect)
-    if wine_tests.skip_unless_runnable(args.build, "wine entry points"):
-        return 0
-
-    session = Session(args)
-    tally = Tally(args.only)
-    run = tally.run
-
     costs = {}
-    try:
-        session.ensure_locale()
-        session.start_display()
-        session.prepare_prefix()
-        set_dpi(session, 96)
+
+    def tests(session, run):
         run("'/c:N' opens the dialog owned by window N", lambda: configure(session, "/c:{host}", "host"))
         run("'/c N' opens the dialog owned by window N", lambda: configure(session, "/c {host}", "host"))
         run("'/c:N' of no window: the dialog without owner", lambda: configure(session, "/c:7", "none"))
@@ -408,11 +398,8 @@ def main():
         run("the preview's pixels in a pane of the host's own window", lambda: preview_pixels(session))
         run("the saver stays above an always-on-top window", lambda: topmost(session))
         run("144 DPI: the saver covers the screen, the dialog lays out from dialog units", lambda: high_dpi(session))
-    except (Failure, subprocess.SubprocessError, OSError) as e:
-        tally.setup_failed("Wine", e)
-    finally:
-        session.stop()
-    return tally.close('wine entry points')
+
+    return wine_tests.run_suite("wine entry points", args, tests, only=args.only, prepare=lambda s: set_dpi(s, 96))
 
 
 if __name__ == "__main__":

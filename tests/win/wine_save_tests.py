@@ -125,24 +125,12 @@ def main():
     args = parser.parse_args()
     args.expect = os.path.abspath(args.expect)
     args.dialog_png = None
-    if wt.skip_unless_runnable(args.build, "wine settings"):
-        return 0
 
-    session = wt.Session(args)
-    tally = wt.Tally()
-    run = tally.run
-
-    try:
-        session.ensure_locale()
-        session.start_display()
-        session.prepare_prefix()
+    def tests(session, run):
         run("OK when both places refuse: a message box, then as Cancel", lambda: both_places_refuse(session))
         run("a UTF-16 vyla.ini is read and written back as UTF-16", lambda: utf16_file_kept(session))
-    except (wt.Failure, subprocess.SubprocessError, OSError) as e:
-        tally.setup_failed("Wine", e)
-    finally:
-        session.stop()
-    return tally.close('wine settings')
+
+    return wt.run_suite("wine settings", args, tests)
 
 
 if __name__ == "__main__":

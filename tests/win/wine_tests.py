@@ -493,6 +493,27 @@ def config_cancel(session):
             process.wait()
 
 
+def run_suite(title, args, tests, only=None, prepare=None):
+    """Runs tests(session, run) in one Wine session made for args, a line a
+    test, and gives the exit status; a module the machine cannot run skips."""
+    if skip_unless_runnable(args.build, title):
+        return 0
+    session = Session(args)
+    tally = Tally(only)
+    try:
+        session.ensure_locale()
+        session.start_display()
+        session.prepare_prefix()
+        if prepare:
+            prepare(session)
+        tests(session, tally.run)
+    except (Failure, subprocess.SubprocessError, OSError) as e:
+        tally.setup_failed("Wine", e)
+    finally:
+        session.stop()
+    return tally.close(title)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", required=True)
@@ -500,17 +521,8 @@ def main():
     parser.add_argument("--dialog-png")
     args = parser.parse_args()
     args.expect = os.path.abspath(args.expect)
-    if skip_unless_runnable(args.build, "wine"):
-        return 0
 
-    session = Session(args)
-    tally = Tally()
-    run = tally.run
-
-    try:
-        session.ensure_locale()
-        session.start_display()
-        session.prepare_prefix()
+    def tests(session, run):
         mouse = lambda: session.xdotool("mousemove_relative", "--", "9", "7")
         key = lambda: session.xdotool("key", "space")
         click = lambda: session.xdotool("click", "1")
@@ -528,11 +540,8 @@ def main():
                 lambda argv=argv: saver_run(session, "saver-args", argv, click, compare=False))
         run("configuration /c: Japanese captions, Return writes all four keys", lambda: config_ok(session))
         run("configuration -c: Esc writes nothing", lambda: config_cancel(session))
-    except (Failure, subprocess.SubprocessError, OSError) as e:
-        tally.setup_failed("Wine", e)
-    finally:
-        session.stop()
-    return tally.close('wine')
+
+    return run_suite("wine", args, tests)
 
 
 if __name__ == "__main__":

@@ -244,26 +244,29 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     return TRUE;
 }
 
-BOOL GetWindowRect(HWND hwnd, RECT* rect)
+namespace {
+// The window's rectangle on the screen, or its client area (windows here
+// have no frames: the client area is the whole window, at 0, 0).
+BOOL WindowArea(HWND hwnd, RECT* rect, bool client)
 {
     Runtime& rt = Runtime::Current();
     Window* w = FindWindowOrFail(hwnd);
     if (!w || !rect)
         return FALSE;
     Rect r = WindowRectOf(rt, *w);
-    *rect = RECT{r.left, r.top, r.right, r.bottom};
+    *rect = client ? RECT{0, 0, r.Width(), r.Height()} : RECT{r.left, r.top, r.right, r.bottom};
     return TRUE;
+}
+}  // namespace
+
+BOOL GetWindowRect(HWND hwnd, RECT* rect)
+{
+    return WindowArea(hwnd, rect, false);
 }
 
 BOOL GetClientRect(HWND hwnd, RECT* rect)
 {
-    Runtime& rt = Runtime::Current();
-    Window* w = FindWindowOrFail(hwnd);
-    if (!w || !rect)
-        return FALSE;
-    Rect r = WindowRectOf(rt, *w);
-    *rect = RECT{0, 0, r.Width(), r.Height()};
-    return TRUE;
+    return WindowArea(hwnd, rect, true);
 }
 
 HWND GetDesktopWindow()
