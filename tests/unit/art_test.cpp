@@ -65,12 +65,6 @@ fs::path BitmapDir()
     return fs::path(VYLA_SOURCE_DIR) / "resources" / "bitmaps";
 }
 
-std::vector<std::uint8_t> ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at)
 {
     return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
@@ -99,8 +93,8 @@ struct Picture {
 // cannot be decoded at all.
 std::optional<Picture> Load(const Expected& e)
 {
-    const fs::path path = BitmapDir() / (e.name + ".bmp");
-    const std::vector<std::uint8_t> b = ReadFile(path);
+    std::ifstream in(BitmapDir() / (e.name + ".bmp"), std::ios::binary);
+    const std::vector<std::uint8_t> b{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const std::size_t paletteLength = e.palette->size();
     const std::uint32_t rowBytes = (static_cast<std::uint32_t>(e.width * e.bits) + 31) / 32 * 4;
     const std::uint32_t imageSize = rowBytes * static_cast<std::uint32_t>(e.height);
@@ -158,20 +152,26 @@ std::optional<Picture> Load(const Expected& e)
 Picture MustLoad(const std::string& name)
 {
     for (const Expected& e : AllExpected())
-        if (e.name == name) {
-            std::optional<Picture> p = Load(e);
-            if (p)
-                return *p;
-        }
+        if (std::optional<Picture> p = e.name == name ? Load(e) : std::nullopt)
+            return *p;
     ADD_FAILURE() << "cannot load " << name;
     return Picture{};
 }
 
+// How many black (ink) pixels of p satisfy where(x, y).
+template <typename Where>
+int CountInk(const Picture& p, Where where)
+{
+    int n = 0;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            n += p.Ink(x, y) && where(x, y);
+    return n;
+}
+
 double InkShare(const Picture& p)
 {
-    if (p.index.empty())
-        return 0;
-    return static_cast<double>(std::count(p.index.begin(), p.index.end(), 0)) / static_cast<double>(p.index.size());
+    return p.index.empty() ? 0 : CountInk(p, [](int, int) { return true; }) / static_cast<double>(p.index.size());
 }
 
 // ---------------------------------------------------------------- files
@@ -347,12 +347,7 @@ TEST(Border, AnInnerRuleRunsUnbrokenRoundTheWholeFrame)
 TEST(Border, SidePiecesLeaveTheCornersToTheTopAndBottomPieces)
 {
     for (const char* name : {"IDB_FRAMEL", "IDB_FRAMER"}) {
-        const Picture side = MustLoad(name);
-        int inkInCorners = 0;
-        for (int y = 0; y < side.height; ++y)
-            for (int x = 0; x < side.width; ++x)
-                if ((y < 54 || y >= 480 - 52) && side.Ink(x, y))
-                    ++inkInCorners;
+        const int inkInCorners = CountInk(MustLoad(name), [](int, int y) { return y < 54 || y >= 480 - 52; });
         EXPECT_EQ(inkInCorners, 0) << name;
     }
 }
@@ -405,23 +400,15 @@ std::vector<std::pair<std::string, Picture>> Silhouettes()
 
 TEST(Silhouettes, FiguresAreAHalfToneCheckerboardCountedFromTheTopRow)
 {
-    for (const auto& [name, picture] : Silhouettes()) {
+    for (const auto& [name, p] : Silhouettes()) {
         SCOPED_TRACE(name);
-        const Picture* p = &picture;
-        int black = 0, wrongParity = 0, checkerboardNeighbours = 0;
-        for (int y = 0; y < p->height; ++y)
-            for (int x = 0; x < p->width; ++x) {
-                if (!p->Ink(x, y))
-                    continue;
-                ++black;
-                if ((x + y) % 2 != 0)
-                    ++wrongParity;
-                if (x + 1 < p->width && y + 1 < p->height && p->Ink(x + 1, y + 1))
-                    ++checkerboardNeighbours;
-            }
-        EXPECT_EQ(wrongParity, 0);
+        const int black = CountInk(p, [](int, int) { return true; });
+        EXPECT_EQ(CountInk(p, [](int x, int y) { return (x + y) % 2 != 0; }), 0) << "wrong parity";
+        const int checkerboardNeighbours = CountInk(p, [&p = p](int x, int y) {
+            return x + 1 < p.width && y + 1 < p.height && p.Ink(x + 1, y + 1);
+        });
         // A real figure, drawn as solid areas of the pattern, not stray dots.
-        const double share = static_cast<double>(black) / (p->width * p->height);
+        const double share = InkShare(p);
         EXPECT_GT(share, 0.02);
         EXPECT_LT(share, 0.25);
         EXPECT_GT(checkerboardNeighbours, black * 8 / 10);
@@ -430,17 +417,10 @@ TEST(Silhouettes, FiguresAreAHalfToneCheckerboardCountedFromTheTopRow)
 
 TEST(Silhouettes, FiguresKeepClearOfThePictureEdges)
 {
-    for (const auto& [name, picture] : Silhouettes()) {
+    for (const auto& [name, p] : Silhouettes()) {
         SCOPED_TRACE(name);
-        const Picture* p = &picture;
-        const int mx = p->width / 50;
-        const int my = p->height / 50;
-        int onEdge = 0;
-        for (int y = 0; y < p->height; ++y)
-            for (int x = 0; x < p->width; ++x)
-                if (p->Ink(x, y) && (x < mx || y < my || x >= p->width - mx || y >= p->height - my))
-                    ++onEdge;
-        EXPECT_EQ(onEdge, 0);
+        const int mx = p.width / 50, my = p.height / 50, w = p.width, h = p.height;
+        EXPECT_EQ(CountInk(p, [&](int x, int y) { return x < mx || y < my || x >= w - mx || y >= h - my; }), 0);
     }
 }
 
@@ -448,19 +428,10 @@ TEST(Silhouettes, FiguresKeepClearOfThePictureEdges)
 // scene may hide there.
 TEST(Silhouettes, ScenesLeaveThePictureCornersToTheFlowers)
 {
-    for (const auto& [name, picture] : Silhouettes()) {
+    for (const auto& [name, p] : Silhouettes()) {
         SCOPED_TRACE(name);
-        const Picture* p = &picture;
-        const int cw = p->width * 15 / 100;
-        const int ch = p->height * 15 / 100;
-        int hidden = 0;
-        for (int y = 0; y < p->height; ++y)
-            for (int x = 0; x < p->width; ++x) {
-                const bool corner = (x < cw || x >= p->width - cw) && (y < ch || y >= p->height - ch);
-                if (corner && p->Ink(x, y))
-                    ++hidden;
-            }
-        EXPECT_EQ(hidden, 0);
+        const int cw = p.width * 15 / 100, ch = p.height * 15 / 100, w = p.width, h = p.height;
+        EXPECT_EQ(CountInk(p, [&](int x, int y) { return (x < cw || x >= w - cw) && (y < ch || y >= h - ch); }), 0);
     }
 }
 

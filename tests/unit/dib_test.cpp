@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,9 +36,9 @@ struct Header {
     std::uint16_t bitCount = 1;
     std::uint32_t compression = 0;
     std::uint32_t clrUsed = 0;
-    std::vector<std::uint32_t> palette;  // 0x00RRGGBB, written as blue, green, red, 0xAA
-    Bytes bits;                          // appended as is; empty means "zeros of the right size"
-    bool noBits = false;                 // write header and palette only
+    std::vector<std::uint32_t> palette{};  // 0x00RRGGBB, written as blue, green, red, 0xAA
+    Bytes bits{};                          // appended as is; empty means "zeros of the right size"
+    bool noBits = false;                   // write header and palette only
 };
 
 std::size_t StrideOf(const Header& h)
@@ -82,24 +83,26 @@ Bytes WithFileHeader(const Bytes& packed, std::uint32_t bitsOffset)
 
 const std::vector<std::uint32_t> kBlackWhite{0x000000, 0xFFFFFF};
 
+// A header packed and parsed; the view points into bytes.
+struct Parsed {
+    explicit Parsed(const Header& h) : bytes(Pack(h)), dib(ParsePackedDib(bytes)) {}
+    Bytes bytes;
+    std::optional<DibView> dib;
+};
+
 // A 10 x 3 one-bit picture, rows stored bottom-up: stored row 0 (the picture's
 // bottom) is all white, stored row 2 (the top) has only its leftmost pixel set.
 Header OneBitPicture()
 {
-    Header h;
-    h.width = 10;
-    h.height = 3;
-    h.palette = kBlackWhite;
-    h.bits = {0xFF, 0xC0, 0, 0,   // bottom: ten white pixels
-              0x55, 0x40, 0, 0,   // middle: alternate, starting black
-              0x80, 0x00, 0, 0};  // top: one white pixel at the left
-    return h;
+    return {.width = 10, .height = 3, .palette = kBlackWhite,
+            .bits = {0xFF, 0xC0, 0, 0,    // bottom: ten white pixels
+                     0x55, 0x40, 0, 0,    // middle: alternate, starting black
+                     0x80, 0x00, 0, 0}};  // top: one white pixel at the left
 }
 
 TEST(DibParse, OneBitBottomUpFieldsAndPixels)
 {
-    const Bytes data = Pack(OneBitPicture());
-    const auto dib = ParsePackedDib(data);
+    const auto [data, dib] = Parsed(OneBitPicture());
     ASSERT_TRUE(dib);
     EXPECT_EQ(dib->info.width, 10);
     EXPECT_EQ(dib->info.height, 3);
@@ -126,8 +129,7 @@ TEST(DibParse, TopDownReadsRowsInStoredOrder)
 {
     Header h = OneBitPicture();
     h.height = -3;
-    const Bytes data = Pack(h);
-    const auto dib = ParsePackedDib(data);
+    const auto [data, dib] = Parsed(h);
     ASSERT_TRUE(dib);
     EXPECT_TRUE(dib->info.topDown);
     EXPECT_EQ(dib->info.height, 3);
@@ -138,14 +140,8 @@ TEST(DibParse, TopDownReadsRowsInStoredOrder)
 
 TEST(DibParse, FourAndEightBitWithShortPalettesReadBlackBeyondIt)
 {
-    Header four;
-    four.width = 3;
-    four.bitCount = 4;
-    four.clrUsed = 2;
-    four.palette = {0x112233, 0x445566};
-    four.bits = {0x01, 0xF0, 0, 0};
-    const Bytes fourData = Pack(four);
-    const auto f = ParsePackedDib(fourData);
+    const auto [fourData, f] =
+        Parsed({.width = 3, .bitCount = 4, .clrUsed = 2, .palette = {0x112233, 0x445566}, .bits = {0x01, 0xF0, 0, 0}});
     ASSERT_TRUE(f);
     EXPECT_EQ(f->info.palette.size(), 2u);
     EXPECT_EQ(f->info.infoSize, 48u);
@@ -153,14 +149,8 @@ TEST(DibParse, FourAndEightBitWithShortPalettesReadBlackBeyondIt)
     EXPECT_EQ(DibPixel(*f, 1, 0), 0x445566u);
     EXPECT_EQ(DibPixel(*f, 2, 0), 0u);  // index 15, no such entry
 
-    Header eight;
-    eight.width = 3;
-    eight.bitCount = 8;
-    eight.clrUsed = 3;
-    eight.palette = {0x0000FF, 0x00FF00, 0xFF0000};
-    eight.bits = {2, 0, 200, 0};
-    const Bytes eightData = Pack(eight);
-    const auto e = ParsePackedDib(eightData);
+    const auto [eightData, e] = Parsed(
+        {.width = 3, .bitCount = 8, .clrUsed = 3, .palette = {0x0000FF, 0x00FF00, 0xFF0000}, .bits = {2, 0, 200, 0}});
     ASSERT_TRUE(e);
     EXPECT_EQ(DibPixel(*e, 0, 0), 0xFF0000u);
     EXPECT_EQ(DibPixel(*e, 1, 0), 0x0000FFu);
@@ -169,13 +159,9 @@ TEST(DibParse, FourAndEightBitWithShortPalettesReadBlackBeyondIt)
 
 TEST(DibParse, FullPaletteWhenColoursUsedIsZero)
 {
-    Header h;
-    h.bitCount = 8;
-    h.palette.assign(256, 0);
+    Header h{.bitCount = 8, .palette = std::vector<std::uint32_t>(256, 0), .bits = {255, 0, 0, 0}};
     h.palette[255] = 0xABCDEF;
-    h.bits = {255, 0, 0, 0};
-    const Bytes data = Pack(h);
-    const auto dib = ParsePackedDib(data);
+    const auto [data, dib] = Parsed(h);
     ASSERT_TRUE(dib);
     EXPECT_EQ(dib->info.palette.size(), 256u);
     EXPECT_EQ(dib->info.infoSize, 40u + 1024u);
@@ -184,14 +170,9 @@ TEST(DibParse, FullPaletteWhenColoursUsedIsZero)
 
 TEST(DibParse, TrueColourRowsArePaddedAndTopByteIgnored)
 {
-    Header h24;
-    h24.width = 2;
-    h24.height = 2;
-    h24.bitCount = 24;
     // stride 8: six bytes of pixels and two of padding per row; bottom row first.
-    h24.bits = {1, 2, 3, 4, 5, 6, 0xEE, 0xEE, 7, 8, 9, 10, 11, 12, 0xEE, 0xEE};
-    const Bytes d24 = Pack(h24);
-    const auto p24 = ParsePackedDib(d24);
+    const auto [d24, p24] = Parsed(
+        {.width = 2, .height = 2, .bitCount = 24, .bits = {1, 2, 3, 4, 5, 6, 0xEE, 0xEE, 7, 8, 9, 10, 11, 12, 0xEE, 0xEE}});
     ASSERT_TRUE(p24);
     EXPECT_EQ(p24->info.stride, 8u);
     EXPECT_TRUE(p24->info.palette.empty());
@@ -200,24 +181,15 @@ TEST(DibParse, TrueColourRowsArePaddedAndTopByteIgnored)
     EXPECT_EQ(DibPixel(*p24, 0, 1), 0x030201u);
     EXPECT_EQ(DibPixel(*p24, 1, 1), 0x060504u);
 
-    Header h32;
-    h32.bitCount = 32;
-    h32.bits = {0x33, 0x22, 0x11, 0xFF};
-    const Bytes d32 = Pack(h32);
-    const auto p32 = ParsePackedDib(d32);
+    const auto [d32, p32] = Parsed({.bitCount = 32, .bits = {0x33, 0x22, 0x11, 0xFF}});
     ASSERT_TRUE(p32);
     EXPECT_EQ(DibPixel(*p32, 0, 0), 0x112233u);
 }
 
 TEST(DibParse, TrueColourSkipsColourTable)
 {
-    Header h;
-    h.bitCount = 24;
-    h.clrUsed = 2;
-    h.palette = {0x010101, 0x020202};
-    h.bits = {0x30, 0x20, 0x10, 0};
-    const Bytes data = Pack(h);
-    const auto dib = ParsePackedDib(data);
+    const auto [data, dib] =
+        Parsed({.bitCount = 24, .clrUsed = 2, .palette = {0x010101, 0x020202}, .bits = {0x30, 0x20, 0x10, 0}});
     ASSERT_TRUE(dib);
     EXPECT_TRUE(dib->info.palette.empty());
     EXPECT_EQ(dib->info.infoSize, 48u);
@@ -229,8 +201,7 @@ TEST(DibParse, LaterHeaderVersionsPutPaletteAfterThem)
     for (std::uint32_t size : {108u, 124u}) {
         Header h = OneBitPicture();
         h.size = size;
-        const Bytes data = Pack(h);
-        const auto dib = ParsePackedDib(data);
+        const auto [data, dib] = Parsed(h);
         ASSERT_TRUE(dib) << size;
         EXPECT_EQ(dib->info.infoSize, size + 8);
         EXPECT_EQ(dib->info.palette, kBlackWhite);
@@ -240,9 +211,7 @@ TEST(DibParse, LaterHeaderVersionsPutPaletteAfterThem)
 
 TEST(DibParse, PixelOutsidePictureIsBlack)
 {
-    Header h = OneBitPicture();
-    const Bytes data = Pack(h);
-    const auto dib = ParsePackedDib(data);
+    const auto [data, dib] = Parsed(OneBitPicture());
     ASSERT_TRUE(dib);
     EXPECT_EQ(DibPixel(*dib, -1, 2), 0u);
     EXPECT_EQ(DibPixel(*dib, 10, 2), 0u);
@@ -254,11 +223,7 @@ TEST(DibParse, PixelOutsidePictureIsBlack)
 
 TEST(DibParse, SizeLimitsAtTheEdge)
 {
-    Header h;
-    h.width = 32768;
-    h.height = -2048;
-    h.bitCount = 32;  // exactly 256 MiB of pixels
-    h.noBits = true;
+    Header h{.width = 32768, .height = -2048, .bitCount = 32, .noBits = true};  // exactly 256 MiB of pixels
     const auto ok = ParseDibInfo(Pack(h));
     ASSERT_TRUE(ok);
     EXPECT_EQ(ok->imageSize, std::size_t{256} << 20);
@@ -267,11 +232,6 @@ TEST(DibParse, SizeLimitsAtTheEdge)
     h.height = -2049;
     EXPECT_FALSE(ParseDibInfo(Pack(h)));
 }
-
-struct MalformedCase {
-    std::string name;
-    Header header;
-};
 
 Header Broken(void (*change)(Header&))
 {
@@ -282,7 +242,7 @@ Header Broken(void (*change)(Header&))
 
 TEST(DibParse, RejectsEveryMalformedHeader)
 {
-    const std::vector<MalformedCase> cases{
+    const std::vector<std::pair<std::string, Header>> cases{
         {"core header size", Broken([](Header& h) { h.size = 12; })},
         {"v2 header size", Broken([](Header& h) { h.size = 52; })},
         {"zero header size", Broken([](Header& h) { h.size = 0; })},
@@ -309,10 +269,10 @@ TEST(DibParse, RejectsEveryMalformedHeader)
         {"true-colour table cut short", Broken([](Header& h) { h.bitCount = 24; h.clrUsed = 3; h.noBits = true; })},
         {"bits one byte short", Broken([](Header& h) { h.bits.pop_back(); })},
     };
-    for (const auto& c : cases) {
-        const Bytes data = Pack(c.header);
-        EXPECT_FALSE(ParsePackedDib(data)) << c.name;
-        EXPECT_FALSE(ParseBmpFile(WithFileHeader(data, 14 + 48))) << c.name;
+    for (const auto& [name, header] : cases) {
+        const Bytes data = Pack(header);
+        EXPECT_FALSE(ParsePackedDib(data)) << name;
+        EXPECT_FALSE(ParseBmpFile(WithFileHeader(data, 14 + 48))) << name;
     }
 }
 

@@ -73,12 +73,19 @@ Rect ReferenceBlt(Surface& dst, const Rect& clip, Point dstPos, Size size, const
     return touched;
 }
 
+// Every pixel of s is want(x, y).
+template <typename Want>
+void ExpectPixels(const Surface& s, Want want)
+{
+    for (int y = 0; y < s.Height(); ++y)
+        for (int x = 0; x < s.Width(); ++x)
+            ASSERT_EQ(s.At(x, y), want(x, y)) << "at " << x << "," << y;
+}
+
 void ExpectSame(const Surface& a, const Surface& b)
 {
     ASSERT_EQ(a.GetSize(), b.GetSize());
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            ASSERT_EQ(a.At(x, y), b.At(x, y)) << "at " << x << "," << y;
+    ExpectPixels(a, [&](int x, int y) { return b.At(x, y); });
 }
 
 // ---- Surface and Rop ----
@@ -138,9 +145,7 @@ TEST(BitBlt, EveryRopIsBitExactIncludingTopBytes)
         const Surface before = dst;
         const Rect r = BitBlt(dst, dst.Bounds(), {0, 0}, src.GetSize(), src, {0, 0}, rop);
         EXPECT_EQ(r, dst.Bounds());
-        for (int y = 0; y < 23; ++y)
-            for (int x = 0; x < 37; ++x)
-                ASSERT_EQ(dst.At(x, y), Combine(before.At(x, y), src.At(x, y), rop));
+        ExpectPixels(dst, [&](int x, int y) { return Combine(before.At(x, y), src.At(x, y), rop); });
     }
 }
 
@@ -154,9 +159,7 @@ TEST(BitBlt, WhiteAndBlackIdentities)
     const Surface black = Make(9, 4, 0);
     BitBlt(dst, dst.Bounds(), {0, 0}, {9, 4}, white, {0, 0}, Rop::SrcAnd);
     BitBlt(dst, dst.Bounds(), {0, 0}, {9, 4}, black, {0, 0}, Rop::SrcPaint);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 9; ++x)
-            EXPECT_EQ(dst.At(x, y), before.At(x, y) & 0xFFFFFFu);
+    ExpectPixels(dst, [&](int x, int y) { return before.At(x, y) & 0xFFFFFFu; });
     BitBlt(dst, dst.Bounds(), {0, 0}, {9, 4}, black, {0, 0}, Rop::SrcAnd);
     ExpectSame(dst, black);
 }
@@ -246,9 +249,7 @@ TEST(BitBlt, MatchesModelOnRandomGeometry)
         const Rect want = ReferenceBlt(expected, clip, dstPos, size, snapshot, srcPos, rop);
         const Rect got = BitBlt(dst, clip, dstPos, size, src, srcPos, rop);
         ASSERT_EQ(got, want) << "trial " << trial;
-        ExpectSame(dst, expected);
-        if (HasFatalFailure())
-            FAIL() << "trial " << trial;
+        ASSERT_NO_FATAL_FAILURE(ExpectSame(dst, expected)) << "trial " << trial;
     }
 }
 
@@ -318,15 +319,12 @@ TEST(StretchDib, NearestNeighbourRuleIsExact)
     Surface tall = Make(1, 7);
     StretchDib(tall, tall.Bounds(), {0, 0, 1, 7}, Parse(column), {0, 0, 1, 3}, Rop::SrcCopy);
     const Pixel expectTall[] = {pal[0], pal[0], pal[0], pal[1], pal[1], pal[2], pal[2]};
-    for (int y = 0; y < 7; ++y)
-        EXPECT_EQ(tall.At(0, y), expectTall[y]) << y;
+    ExpectPixels(tall, [&](int, int y) { return expectTall[y]; });
 
     const auto dot = PackedDib(1, 1, 24, {}, [](int, int) { return 0x123456u; });
     Surface five = Make(7, 7, 0xFF000000);
     EXPECT_EQ(StretchDib(five, five.Bounds(), {1, 1, 6, 6}, Parse(dot), {0, 0, 1, 1}, Rop::SrcCopy), (Rect{1, 1, 6, 6}));
-    for (int y = 0; y < 7; ++y)
-        for (int x = 0; x < 7; ++x)
-            EXPECT_EQ(five.At(x, y), (Rect{1, 1, 6, 6}.Contains({x, y}) ? 0x123456u : 0xFF000000u)) << x << "," << y;
+    ExpectPixels(five, [](int x, int y) { return Rect{1, 1, 6, 6}.Contains({x, y}) ? 0x123456u : 0xFF000000u; });
 }
 
 TEST(StretchDib, BottomUpAndTopDownAreDrawnUpright)
@@ -339,9 +337,7 @@ TEST(StretchDib, BottomUpAndTopDownAreDrawnUpright)
     Surface b = Make(5, 4);
     StretchDib(a, a.Bounds(), a.Bounds(), Parse(bottomUp), {0, 0, 5, 4}, Rop::SrcCopy);
     StretchDib(b, b.Bounds(), b.Bounds(), Parse(topDown), {0, 0, 5, 4}, Rop::SrcCopy);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x)
-            ASSERT_EQ(a.At(x, y), pal[value(x, y)]) << x << "," << y;
+    ExpectPixels(a, [&](int x, int y) { return pal[value(x, y)]; });
     ExpectSame(a, b);
 }
 
@@ -358,9 +354,8 @@ TEST(StretchDib, EveryFormatGoesThroughItsPalette)
         const auto bytes = PackedDib(9, 5, bits, pal, [&](int x, int y) { return values[y * 9 + x]; });
         Surface s = Make(9, 5, 0xFFFFFFFF);
         StretchDib(s, s.Bounds(), s.Bounds(), Parse(bytes), {0, 0, 9, 5}, Rop::SrcCopy);
-        for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 9; ++x)
-                ASSERT_EQ(s.At(x, y), indexed ? pal[values[y * 9 + x]] : values[y * 9 + x]) << bits << "bpp " << x << "," << y;
+        SCOPED_TRACE(::testing::Message() << bits << "bpp");
+        ExpectPixels(s, [&](int x, int y) { return indexed ? pal[values[y * 9 + x]] : values[y * 9 + x]; });
     }
 }
 
@@ -457,9 +452,7 @@ TEST(StretchDib, MatchesModelOnRandomGeometry)
         Surface expected = dst;
         const Rect want = ReferenceStretch(expected, clip, dr, dib, src, rop);
         ASSERT_EQ(StretchDib(dst, clip, dr, dib, src, rop), want) << "trial " << trial;
-        ExpectSame(dst, expected);
-        if (HasFatalFailure())
-            FAIL() << "trial " << trial;
+        ASSERT_NO_FATAL_FAILURE(ExpectSame(dst, expected)) << "trial " << trial;
     }
 }
 
@@ -653,9 +646,7 @@ TEST(IndexedSurface, BitBltFromIndexedMatchesRgbSourceBitForBit)
         const Rect want = BitBlt(expected, clip, dstPos, size, rgbSrc, srcPos, rop);
         ASSERT_EQ(BitBlt(dst, clip, dstPos, size, src, srcPos, rop), want) << "trial " << trial;
         EXPECT_TRUE(src.IsIndexed());
-        ExpectSame(dst, expected);
-        if (HasFatalFailure())
-            FAIL() << "trial " << trial;
+        ASSERT_NO_FATAL_FAILURE(ExpectSame(dst, expected)) << "trial " << trial;
     }
 }
 
@@ -688,9 +679,7 @@ TEST(IndexedSurface, DrawingOntoIndexedMatchesModel)
         if (!got.IsEmpty()) {
             EXPECT_FALSE(dst.IsIndexed());
         }
-        ExpectSame(dst, expected);
-        if (HasFatalFailure())
-            FAIL() << "trial " << trial;
+        ASSERT_NO_FATAL_FAILURE(ExpectSame(dst, expected)) << "trial " << trial;
     }
 }
 
@@ -780,9 +769,7 @@ TEST(IndexedSurface, StretchDibMatchesModelOnRandomGeometry)
         const Rop blitRop = kAllRops[pick(0, 2)];
         BitBlt(ontoExpected, ontoExpected.Bounds(), at, dst.GetSize(), expected, {0, 0}, blitRop);
         BitBlt(onto, onto.Bounds(), at, dst.GetSize(), dst, {0, 0}, blitRop);
-        ExpectSame(onto, ontoExpected);
-        if (HasFatalFailure())
-            FAIL() << "trial " << trial;
+        ASSERT_NO_FATAL_FAILURE(ExpectSame(onto, ontoExpected)) << "trial " << trial;
     }
 }
 
@@ -850,19 +837,15 @@ TEST(PaletteLookup, BlitsFromShortPalettesMatchRgbSourcesForEveryRop)
         for (int y = 0; y < indexed.Height(); ++y)
             for (int x = 0; x < indexed.Width(); ++x)
                 indexed.IndexRow(y)[x] = static_cast<std::uint8_t>(rng() % (entries + 2));
-        Surface rgb = Make(100, 7);
-        for (int y = 0; y < rgb.Height(); ++y)
-            for (int x = 0; x < rgb.Width(); ++x)
-                rgb.Set(x, y, indexed.At(x, y));
+        const Surface rgb = RgbTwin(indexed);
         for (Rop rop : kAllRops) {
             Surface a = Make(90, 9), b;
             FillRandom(a, rng);
             b = a;
             BitBlt(a, a.Bounds(), Point{3, 1}, Size{80, 6}, indexed, Point{13, 1}, rop);
             BitBlt(b, b.Bounds(), Point{3, 1}, Size{80, 6}, rgb, Point{13, 1}, rop);
-            for (int y = 0; y < a.Height(); ++y)
-                for (int x = 0; x < a.Width(); ++x)
-                    ASSERT_EQ(a.At(x, y), b.At(x, y)) << entries << " entries, rop " << static_cast<int>(rop) << " at " << x << "," << y;
+            SCOPED_TRACE(::testing::Message() << entries << " entries, rop " << static_cast<int>(rop));
+            ExpectSame(a, b);
             EXPECT_TRUE(indexed.IsIndexed());
         }
     }

@@ -4,9 +4,10 @@
 // the resource compiler reads must say exactly what the template data says.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
-#include <fstream>
-#include <map>
+#include <cstdlib>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -14,8 +15,13 @@
 #include <vector>
 
 #include "resources/dialogs.h"
+#include "support/temp_dir.h"
+#include "support/text_files.h"
 
 namespace {
+
+using vyla::testing::ReadText;
+using vyla::testing::WriteText;
 
 struct ScriptControl {
     std::string text, windowClass;
@@ -26,95 +32,26 @@ struct ScriptControl {
 
 struct ScriptDialog {
     int x = 0, y = 0, cx = 0, cy = 0;
-    std::optional<std::uint32_t> style, exStyle;
-    std::optional<std::string> caption;
-    std::vector<std::string> otherStatements;  // FONT, MENU, CLASS...: none are wanted
-    std::vector<ScriptControl> controls;
-    std::vector<std::string> unreadable;
+    std::optional<std::uint32_t> style{}, exStyle{};
+    std::optional<std::string> caption{};
+    std::vector<std::string> otherStatements{};  // FONT, MENU, CLASS...: none are wanted
+    std::vector<ScriptControl> controls{};
+    std::vector<std::string> unreadable{};
 };
 
-std::string ReadSource(const char* file)
-{
-    std::ifstream in(std::string(VYLA_SOURCE_DIR "/resources/") + file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+const char kScript[] = VYLA_SOURCE_DIR "/resources/vyla.rc";
 
-std::string ReadScript()
+// The script as the resource compiler reads it: through the C preprocessor,
+// with the system's header and the generated bitmap list left empty.
+std::string PreprocessedScript()
 {
-    return ReadSource("vyla.rc");
-}
-
-std::vector<std::string> SplitArguments(const std::string& list)
-{
-    std::vector<std::string> out(1);
-    bool quoted = false;
-    for (char c : list) {
-        if (c == '"')
-            quoted = !quoted;
-        if (c == ',' && !quoted) {
-            out.emplace_back();
-            continue;
-        }
-        out.back() += c;
-    }
-    for (auto& a : out) {
-        a.erase(0, a.find_first_not_of(" \t"));
-        a.erase(a.find_last_not_of(" \t") + 1);
-    }
-    return out;
-}
-
-// The script as the resource compiler reads it once the preprocessor has
-// expanded what it takes from the dialog's description: the control list,
-// one control a line, and the names of numbers and texts.
-std::string ExpandedScript()
-{
-    std::string text = ReadSource("configure_dialog.h") + "\n" + ReadScript();
-    // Continued lines are one line to the preprocessor.
-    for (std::size_t at; (at = text.find("\\\n")) != std::string::npos;)
-        text.replace(at, 2, "\x01");
-    std::map<std::string, std::string> names;
-    std::string listItems, controlParams, controlBody, out;
-    const std::regex object(R"(^#define\s+(\w+)\s+(.*?)\s*$)");
-    const std::regex list(R"(^#define\s+VYLA_CONFIGURE_CONTROLS\(CONTROL\)(.*)$)");
-    const std::regex rcControl(R"(^#define\s+VYLA_RC_CONTROL\(([^)]*)\)\s+(.*?)\s*$)");
-    std::istringstream lines(text);
-    std::string line;
-    std::smatch m;
-    while (std::getline(lines, line)) {
-        if (std::regex_match(line, m, list)) {
-            listItems = m[1];
-        } else if (std::regex_match(line, m, rcControl)) {
-            controlParams = m[1];
-            controlBody = m[2];
-        } else if (std::regex_match(line, m, object)) {
-            names[m[1]] = m[2];
-        } else {
-            out += line + "\n";
-        }
-    }
-    std::string controls;
-    const std::regex item(R"(CONTROL\((.*?)\)\s*\x01?)");
-    const std::vector<std::string> params = SplitArguments(controlParams);
-    for (auto it = std::sregex_iterator(listItems.begin(), listItems.end(), item); it != std::sregex_iterator(); ++it) {
-        const std::vector<std::string> args = SplitArguments((*it)[1]);
-        std::string c = controlBody;
-        for (std::size_t i = 0; i < params.size() && i < args.size(); ++i)
-            c = std::regex_replace(c, std::regex("\\b" + params[i] + "\\b"), args[i]);
-        controls += "    " + c + "\n";
-    }
-    const std::string call = "    VYLA_CONFIGURE_CONTROLS(VYLA_RC_CONTROL)\n";
-    if (const auto at = out.find(call); at != std::string::npos)
-        out.replace(at, call.size(), controls);
-    // Names stand for numbers and texts; outside of texts only.
-    for (const auto& [name, value] : names) {
-        const std::regex word("\\b" + name + "\\b(?=(?:[^\"]*\"[^\"]*\")*[^\"]*$)");
-        for (int pass = 0; pass < 3; ++pass)
-            out = std::regex_replace(out, word, value);
-    }
-    return out;
+    const vyla::testing::TempDir dir;
+    WriteText(dir.Path() / "windows.h", "");
+    WriteText(dir.Path() / "vyla_bitmaps.rc", "");
+    const std::string out = (dir.Path() / "vyla.i").string();
+    const std::string command =
+        "cpp -P -xc -DRC_INVOKED -I '" + dir.Path().string() + "' '" + kScript + "' -o '" + out + "'";
+    return std::system(command.c_str()) == 0 ? ReadText(out) : std::string();
 }
 
 std::uint32_t Number(const std::string& text)
@@ -130,31 +67,29 @@ std::optional<ScriptDialog> ParseDialog(const std::string& script, const std::st
     std::string line;
     const std::regex head("^" + name + R"(\s+DIALOG\s+(-?\d+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\s*$)");
     const std::regex control(
-        R"re(^\s*CONTROL\s+"([^"]*)"\s*,\s*(-?\d+)\s*,\s*"(\w+)"\s*,\s*(\w+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\s*$)re");
+        R"re(\s*CONTROL\s+"([^"]*)"\s*,\s*(-?\d+)\s*,\s*"(\w+)"\s*,\s*(\w+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\b)re");
     const std::regex statement(R"re(^(STYLE|EXSTYLE|CAPTION)\s+(.*?)\s*$)re");
     std::smatch m;
     while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         if (!std::regex_match(line, m, head))
             continue;
-        ScriptDialog d;
-        d.x = std::stoi(m[1]);
-        d.y = std::stoi(m[2]);
-        d.cx = std::stoi(m[3]);
-        d.cy = std::stoi(m[4]);
+        ScriptDialog d{std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4])};
         bool body = false;
         while (std::getline(lines, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
             if (line == "BEGIN") {
                 body = true;
             } else if (line == "END") {
                 return d;
-            } else if (body && std::regex_match(line, m, control)) {
-                d.controls.push_back({m[1], m[3], std::stoi(m[2]), Number(m[4]), std::stoi(m[5]), std::stoi(m[6]),
-                                      std::stoi(m[7]), std::stoi(m[8])});
-            } else if (!body && std::regex_match(line, m, statement)) {
+            } else if (body) {
+                // The expanded control list is one line; every statement on it must read.
+                auto at = line.cbegin();
+                for (; std::regex_search(at, line.cend(), m, control, std::regex_constants::match_continuous);
+                     at = m[0].second)
+                    d.controls.push_back({m[1], m[3], std::stoi(m[2]), Number(m[4]), std::stoi(m[5]),
+                                          std::stoi(m[6]), std::stoi(m[7]), std::stoi(m[8])});
+                if (std::any_of(at, line.cend(), [](char c) { return !std::isspace(static_cast<unsigned char>(c)); }))
+                    d.unreadable.push_back(line);
+            } else if (std::regex_match(line, m, statement)) {
                 if (m[1] == "STYLE")
                     d.style = Number(m[2]);
                 else if (m[1] == "EXSTYLE")
@@ -163,10 +98,8 @@ std::optional<ScriptDialog> ParseDialog(const std::string& script, const std::st
                     d.caption = m[2].str().substr(1, m[2].length() - 2);
                 else
                     d.unreadable.push_back(line);
-            } else if (!body && !line.empty()) {
+            } else if (!line.empty()) {
                 d.otherStatements.push_back(line);
-            } else if (body && !line.empty()) {
-                d.unreadable.push_back(line);
             }
         }
         return std::nullopt;  // no END
@@ -176,8 +109,9 @@ std::optional<ScriptDialog> ParseDialog(const std::string& script, const std::st
 
 TEST(ResourceScript, ConfigureDialogAgreesWithTheTemplateData)
 {
-    ASSERT_FALSE(ReadScript().empty()) << "resources/vyla.rc not found";
-    const std::string script = ExpandedScript();
+    ASSERT_FALSE(ReadText(kScript).empty()) << "resources/vyla.rc not found";
+    const std::string script = PreprocessedScript();
+    ASSERT_FALSE(script.empty()) << "the preprocessor (cpp) did not run";
     const auto dialog = ParseDialog(script, vyla::kConfigureDialog.name);
     ASSERT_TRUE(dialog) << "no complete DIALOG block for " << vyla::kConfigureDialog.name;
     const vyla::DialogTemplate& t = vyla::kConfigureDialog;
@@ -213,7 +147,7 @@ TEST(ResourceScript, ReadsItsTextsAsUtf8)
 {
     // Without this the resource compiler would take the UTF-8 captions for
     // another code page and store the wrong UTF-16.
-    const std::string script = ReadScript();
+    const std::string script = ReadText(kScript);
     const auto pragma = script.find("#pragma code_page(65001)");
     ASSERT_NE(pragma, std::string::npos);
     EXPECT_LT(pragma, script.find(" DIALOG "));
