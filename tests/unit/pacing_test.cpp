@@ -19,18 +19,29 @@ using vyla::testing::MakeSceneArt;
 
 namespace {
 
-// A saver window whose next step is due after a fixed time; counts steps.
-class TDelayWindow : public TScrnSavWindow {
+// A saver window whose next step is due after a fixed time and takes a
+// fixed time; counts steps.
+class TTestWindow : public TScrnSavWindow {
 public:
-    explicit TDelayWindow(DWORD delay) : TScrnSavWindow(nullptr, nullptr, nullptr), Delay(delay) {}
-    void StepAnimation() override { ++Steps; }
+    TTestWindow(HeadlessHost& host, DWORD delay, DWORD stepCost)
+        : TScrnSavWindow(nullptr, nullptr, nullptr), Host(host), Delay(delay), StepCost(stepCost)
+    {
+    }
+    void StepAnimation() override
+    {
+        ++Steps;
+        Host.Advance(StepCost);
+    }
     DWORD NextStepDelay() override { return Delay; }
-    DWORD Delay;
+    HeadlessHost& Host;
+    DWORD Delay, StepCost;
     int Steps = 0;
 };
 
+// The generic shell in a pacing mode with that window.
 struct App {
-    explicit App(int mode, DWORD windowDelay = 0) : window(new TDelayWindow(windowDelay))
+    explicit App(int mode, DWORD windowDelay = 0, DWORD stepCost = 0)
+        : window(new TTestWindow(sys.host, windowDelay, stepCost))
     {
         app.SaverWindow = window;
         app.PacingMode = mode;
@@ -38,25 +49,7 @@ struct App {
     ~App() { delete window; }
     HeadlessSystem sys;
     TScrnSavApp app{"test"};
-    TDelayWindow* window;
-};
-
-}  // namespace
-
-// The generic shell with a window that counts its steps.
-namespace {
-
-class TCountingWindow : public TScrnSavWindow {
-public:
-    TCountingWindow(HeadlessHost& host, DWORD stepCost) : TScrnSavWindow(nullptr, nullptr, nullptr), Host(host), StepCost(stepCost) {}
-    void StepAnimation() override
-    {
-        ++Steps;
-        Host.Advance(StepCost);
-    }
-    HeadlessHost& Host;
-    DWORD StepCost;
-    int Steps = 0;
+    TTestWindow* window;
 };
 
 }  // namespace
@@ -73,18 +66,13 @@ class Pacing : public ::testing::TestWithParam<PacingCase> {};
 TEST_P(Pacing, StepsOnlyWhenTheModesIntervalHasPassed)
 {
     const PacingCase& c = GetParam();
-    HeadlessSystem sys;
-    TScrnSavApp app("test");
-    auto* window = new TCountingWindow(sys.host, 0);
-    app.SaverWindow = window;
-    app.ConfigMode = false;
-    app.PacingMode = c.mode;
-    app.LastTick = c.last;
-    sys.host.SetTick(c.now);
-    EXPECT_TRUE(app.IdleAction(0));
-    EXPECT_EQ(window->Steps, c.steps ? 1 : 0);
-    EXPECT_EQ(app.LastTick, c.steps ? c.now : c.last);
-    delete window;
+    App a(c.mode);
+    a.app.ConfigMode = false;
+    a.app.LastTick = c.last;
+    a.sys.host.SetTick(c.now);
+    EXPECT_TRUE(a.app.IdleAction(0));
+    EXPECT_EQ(a.window->Steps, c.steps ? 1 : 0);
+    EXPECT_EQ(a.app.LastTick, c.steps ? c.now : c.last);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, Pacing,
@@ -98,42 +86,33 @@ INSTANTIATE_TEST_SUITE_P(Modes, Pacing,
 
 TEST(Pacing, TheIntervalRunsFromTheEndOfAStep)
 {
-    HeadlessSystem sys;
-    TScrnSavApp app("test");
-    auto* window = new TCountingWindow(sys.host, 30);  // each step takes 30 ms
-    app.SaverWindow = window;
-    app.PacingMode = 1;
-    app.LastTick = 0;
-    sys.host.SetTick(0);
+    App a(1, 0, 30);  // each step takes 30 ms
+    a.app.LastTick = 0;
+    a.sys.host.SetTick(0);
     std::vector<DWORD> starts;
     for (DWORD t = 100; t < 400; ++t) {
-        if (sys.host.TickCount() < t)
-            sys.host.SetTick(t);
-        int before = window->Steps;
-        DWORD at = sys.host.TickCount();
-        app.IdleAction(0);
-        if (window->Steps != before)
+        if (a.sys.host.TickCount() < t)
+            a.sys.host.SetTick(t);
+        int before = a.window->Steps;
+        DWORD at = a.sys.host.TickCount();
+        a.app.IdleAction(0);
+        if (a.window->Steps != before)
             starts.push_back(at);
     }
     ASSERT_GE(starts.size(), 3u);
     for (std::size_t i = 1; i < starts.size(); ++i)
         EXPECT_EQ(starts[i] - starts[i - 1], 41u);
-    delete window;
 }
 
 TEST(Pacing, ConfigurationModeAsksForNoMoreIdleCalls)
 {
-    HeadlessSystem sys;
-    TScrnSavApp app("test");
-    auto* window = new TCountingWindow(sys.host, 0);
-    app.SaverWindow = window;
-    app.ConfigMode = true;
-    app.LastTick = 5;
-    sys.host.SetTick(100000);
-    EXPECT_FALSE(app.IdleAction(0));
-    EXPECT_EQ(window->Steps, 0);
-    EXPECT_EQ(app.LastTick, 5u);
-    delete window;
+    App a(0);  // the mode the generic shell starts in
+    a.app.ConfigMode = true;
+    a.app.LastTick = 5;
+    a.sys.host.SetTick(100000);
+    EXPECT_FALSE(a.app.IdleAction(0));
+    EXPECT_EQ(a.window->Steps, 0);
+    EXPECT_EQ(a.app.LastTick, 5u);
 }
 
 // For every mode and every elapsed time around the threshold (also across the
