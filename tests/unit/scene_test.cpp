@@ -466,17 +466,12 @@ TEST(Shuffle, TakesTheNthFreeSlot)
 
 TEST(SceneTeardown, FreesEverySurfaceAndShowsTheCursor)
 {
-    HeadlessSystem* sys = nullptr;
-    {
-        Scene s(Size{640, 480}, "[options]\ngirls=1\ninterval=1\n");
-        sys = &s.sys;
-        for (DWORD t = 100000; t < 104000; t += 11)
-            s.Step(t);
-        EXPECT_EQ(s.sys.runtime.cursorCount, -1);
-        s.app.reset();
-        EXPECT_EQ(s.sys.runtime.Gdi().LiveObjects(), 0u);
-        EXPECT_EQ(s.sys.runtime.Gdi().LiveDCs(), 0u);
-        EXPECT_EQ(s.sys.runtime.cursorCount, 0);
-    }
-    (void)sys;
+    Scene s(Size{640, 480}, "[options]\ngirls=1\ninterval=1\n");
+    for (DWORD t = 100000; t < 104000; t += 11)
+        s.Step(t);
+    EXPECT_EQ(s.sys.runtime.cursorCount, -1);
+    s.app.reset();
+    EXPECT_EQ(s.sys.runtime.Gdi().LiveObjects(), 0u);
+    EXPECT_EQ(s.sys.runtime.Gdi().LiveDCs(), 0u);
+    EXPECT_EQ(s.sys.runtime.cursorCount, 0);
 }
