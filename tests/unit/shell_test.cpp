@@ -4,8 +4,6 @@
 // loop's sleep: pacing_test.cpp; the preview: preview_test.cpp.)
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include <string>
 
 #include "shell/command_line.h"
@@ -54,6 +52,15 @@ SaverRun RunSaver(HeadlessSystem& sys, const char* cmd, UINT msg, WPARAM wp, LPA
     sys.host.SetPollLimit(100000);
     run.exitCode = sys.Run(cmd);
     return run;
+}
+
+// Each settings dialog the run shows: its owner goes to owner, Esc closes it.
+void RecordOwnerAndEscape(HeadlessSystem& sys, HWND& owner)
+{
+    sys.host.SetDialogScript([&owner](vyla::portable::DialogSession& d) {
+        owner = GetWindow(d.Handle(), GW_OWNER);
+        d.PressEscape();
+    });
 }
 
 }  // namespace
@@ -157,10 +164,7 @@ TEST(ConfigMode, TheDesktopDialogOwnsTheSettingsDialog)
     HWND desktopDialog = CreateWindowExA(0, MAKEINTATOM(0x8002), "Desktop", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(desktopDialog, nullptr);
     HWND owner = nullptr;
-    sys.host.SetDialogScript([&](vyla::portable::DialogSession& d) {
-        owner = GetWindow(d.Handle(), GW_OWNER);
-        d.PressEscape();
-    });
+    RecordOwnerAndEscape(sys, owner);
     EXPECT_EQ(sys.Run("/c"), 0);
     EXPECT_EQ(owner, desktopDialog);
     char title[16];
@@ -173,10 +177,7 @@ TEST(ConfigMode, WithoutADesktopDialogTheDialogHasNoOwner)
 {
     HeadlessSystem sys;
     HWND owner = reinterpret_cast<HWND>(1);
-    sys.host.SetDialogScript([&](vyla::portable::DialogSession& d) {
-        owner = GetWindow(d.Handle(), GW_OWNER);
-        d.PressEscape();
-    });
+    RecordOwnerAndEscape(sys, owner);
     EXPECT_EQ(sys.Run("-c"), 0);
     EXPECT_EQ(owner, nullptr);
 }
@@ -188,10 +189,7 @@ TEST(ConfigMode, TheNamedWindowOwnsTheDialogAndNoOtherDoes)
     HWND settings = MakeDialogClassWindow(WS_POPUP, 50, 50, 300, 200);
     ASSERT_NE(settings, nullptr);
     HWND owner = nullptr;
-    sys.host.SetDialogScript([&](vyla::portable::DialogSession& d) {
-        owner = GetWindow(d.Handle(), GW_OWNER);
-        d.PressEscape();
-    });
+    RecordOwnerAndEscape(sys, owner);
     for (const std::string& cmd : {"/c:" + WindowNumber(settings), "/c " + WindowNumber(settings), "-c:" + WindowNumber(settings)}) {
         owner = nullptr;
         EXPECT_EQ(sys.Run(cmd.c_str()), 0) << cmd;
@@ -212,7 +210,6 @@ TEST(SaverRun, EndToEndFromStartToAOnePixelMove)
     HeadlessSystem sys;
     WNDCLASSA wc{};
     RECT rect{};
-    DWORD style = 0;
     bool cursorHiddenWhileRunning = false;
     int polls = 0;
     HWND window = nullptr;
@@ -226,7 +223,6 @@ TEST(SaverRun, EndToEndFromStartToAOnePixelMove)
             GetWindowTextA(window, title, sizeof title);
             EXPECT_STREQ(title, "Vyla Screen Saver");
             cursorHiddenWhileRunning = !h.CursorVisible() && sys.runtime.cursorCount == -1;
-            style = 0;
         }
         if (polls == 500)
             h.Inject(WM_MOUSEMOVE, 0, MAKELPARAM(321, 240));
@@ -345,9 +341,7 @@ TEST(GenericShell, SaverWindowPacesAtFiftyMillisecondsAndConfigModeShowsNothing)
     EXPECT_EQ(app.PacingMode, 0);
     EXPECT_EQ(app.Run(), 0);
     EXPECT_EQ(installedAt, 100000u);
-    char name[64] = "";
     WNDCLASSA wc{};
     EXPECT_TRUE(GetClassInfoA(nullptr, "OWLScreenSaverClass", &wc));
     EXPECT_EQ(sys.runtime.cursorCount, 0);
-    (void)name;
 }
