@@ -66,6 +66,14 @@ public:
     {
         Fill([colour](int, int) { return colour; });
     }
+    // Every pixel is want(x, y).
+    template <typename Want>
+    void Expect(Want want)
+    {
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                ASSERT_EQ(At(x, y), want(x, y)) << "at " << x << ',' << y;
+    }
 
 private:
     TMemoryDC dc_;
@@ -123,9 +131,8 @@ TEST_F(RasterContract, BitBltCombinesEveryColourBitExactly)
         dst.Fill([&](int, int) { return before.emplace_back(dstColours.Next()); });
         src.Fill([&](int, int) { return source.emplace_back(srcColours.Next()); });
         ASSERT_TRUE(dst.Dc().BitBlt(0, 0, 13, 7, src.Dc(), 0, 0, op.rop));
-        for (int y = 0, i = 0; y < 7; ++y)
-            for (int x = 0; x < 13; ++x, ++i)
-                ASSERT_EQ(dst.At(x, y), op.apply(before[i], source[i])) << "rop " << std::hex << op.rop << " at " << x << ',' << y;
+        SCOPED_TRACE(::testing::Message() << "rop " << std::hex << op.rop);
+        dst.Expect([&](int x, int y) { return op.apply(before[y * 13 + x], source[y * 13 + x]); });
     }
 }
 
@@ -139,13 +146,9 @@ TEST_F(RasterContract, WhiteAndBlackAreTheIdentitiesOfAndAndOr)
     black.Fill(RGB(0, 0, 0));
     dst.Dc().BitBlt(0, 0, 8, 8, white.Dc(), 0, 0, SRCAND);
     dst.Dc().BitBlt(0, 0, 8, 8, black.Dc(), 0, 0, SRCPAINT);
-    for (int y = 0, i = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x, ++i)
-            EXPECT_EQ(dst.At(x, y), before[i]);
+    dst.Expect([&](int x, int y) { return before[y * 8 + x]; });
     dst.Dc().BitBlt(0, 0, 8, 8, black.Dc(), 0, 0, SRCAND);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            EXPECT_EQ(dst.At(x, y), RGB(0, 0, 0));
+    dst.Expect([](int, int) { return RGB(0, 0, 0); });
 }
 
 TEST_F(RasterContract, BitBltClipsARectanglePartlyOutsideEitherSurface)
@@ -169,15 +172,12 @@ TEST_F(RasterContract, BitBltClipsARectanglePartlyOutsideEitherSurface)
         dst.Fill(kSentinel);
         src.Fill([](int x, int y) { return FromRgb(PositionColour(x, y)); });
         dst.Dc().BitBlt(c.x, c.y, c.w, c.h, src.Dc(), c.srcX, c.srcY, SRCCOPY);
-        for (int y = 0; y < dh; ++y) {
-            for (int x = 0; x < dw; ++x) {
-                const int sx = x - c.x + c.srcX, sy = y - c.y + c.srcY;
-                const bool inBlock = x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h;
-                const bool inSource = sx >= 0 && sx < sw && sy >= 0 && sy < sh;
-                const COLORREF want = inBlock && inSource ? FromRgb(PositionColour(sx, sy)) : kSentinel;
-                ASSERT_EQ(dst.At(x, y), want) << "at " << x << ',' << y;
-            }
-        }
+        dst.Expect([&](int x, int y) {
+            const int sx = x - c.x + c.srcX, sy = y - c.y + c.srcY;
+            const bool inBlock = x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h;
+            const bool inSource = sx >= 0 && sx < sw && sy >= 0 && sy < sh;
+            return inBlock && inSource ? FromRgb(PositionColour(sx, sy)) : kSentinel;
+        });
     }
 }
 
@@ -196,11 +196,10 @@ TEST_F(RasterContract, StretchFillsTheWholeDestinationWithTheWholeSource)
         Canvas dst(screen.Get(), c.w + 6, c.h + 4);
         dst.Fill(RGB(0, 0, 0));
         ASSERT_EQ(dst.Dc().StretchDIBits(3, 2, c.w, c.h, picture, SRCCOPY), c.sh);
-        for (int y = 0; y < dst.Height(); ++y)
-            for (int x = 0; x < dst.Width(); ++x) {
-                const bool inside = x >= 3 && x < 3 + c.w && y >= 2 && y < 2 + c.h;
-                ASSERT_EQ(dst.At(x, y), inside ? RGB(255, 255, 255) : RGB(0, 0, 0)) << "at " << x << ',' << y;
-            }
+        dst.Expect([&](int x, int y) {
+            const bool inside = x >= 3 && x < 3 + c.w && y >= 2 && y < 2 + c.h;
+            return inside ? RGB(255, 255, 255) : RGB(0, 0, 0);
+        });
     }
 }
 
@@ -306,9 +305,7 @@ TEST_F(RasterContract, OneBitPicturesGoThroughTheirPalette)
     Canvas dst(screen.Get(), 18, 12);
     dst.Fill(kSentinel);
     dst.Dc().StretchDIBits(0, 0, 18, 12, picture, SRCCOPY);
-    for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 18; ++x)
-            ASSERT_EQ(dst.At(x, y), FromRgb(checker(x / 2, y / 2) ? green : red)) << "at " << x << ',' << y;
+    dst.Expect([&](int x, int y) { return FromRgb(checker(x / 2, y / 2) ? green : red); });
 
     // Black and white combined by AND: the half-tone the silhouettes cast.
     auto mono = PackedDib(9, 6, 1, {0x000000, 0xFFFFFF}, checker);
@@ -317,12 +314,10 @@ TEST_F(RasterContract, OneBitPicturesGoThroughTheirPalette)
     std::vector<COLORREF> before;
     dst.Fill([&](int, int) { return before.emplace_back(colours.Next()); });
     dst.Dc().StretchDIBits(0, 0, 9, 6, shadow, SRCAND);
-    for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 18; ++x) {
-            const bool covered = x < 9 && y < 6;
-            const COLORREF was = before[static_cast<std::size_t>(y * 18 + x)];
-            ASSERT_EQ(dst.At(x, y), covered && !checker(x, y) ? RGB(0, 0, 0) : was) << "at " << x << ',' << y;
-        }
+    dst.Expect([&](int x, int y) {
+        const bool covered = x < 9 && y < 6;
+        return covered && !checker(x, y) ? RGB(0, 0, 0) : before[static_cast<std::size_t>(y * 18 + x)];
+    });
 }
 
 TEST_F(RasterContract, BottomUpAndTopDownPicturesAreDrawnUpright)
@@ -353,12 +348,8 @@ TEST_F(RasterContract, BottomUpAndTopDownPicturesAreDrawnUpright)
             Canvas dst(screen.Get(), 7, 5);
             dst.Fill(kSentinel);
             dst.Dc().StretchDIBits(0, 0, 7, 5, picture, SRCCOPY);
-            for (int y = 0; y < 5; ++y)
-                for (int x = 0; x < 7; ++x) {
-                    const std::uint32_t v = value(x, y);
-                    const COLORREF want = f.bitCount == 24 ? FromRgb(v) : FromRgb(f.palette[v]);
-                    ASSERT_EQ(dst.At(x, y), want) << (topDown ? "top-down" : "bottom-up") << " at " << x << ',' << y;
-                }
+            SCOPED_TRACE(topDown ? "top-down" : "bottom-up");
+            dst.Expect([&](int x, int y) { return FromRgb(f.bitCount == 24 ? value(x, y) : f.palette[value(x, y)]); });
         }
     }
 }
