@@ -7,6 +7,7 @@
 
 #include "gif_writer.h"
 #include "palette.h"
+#include "render_test_support.h"
 #include "temp_dir.h"
 
 using vyla::Size;
@@ -15,6 +16,7 @@ using vyla::raster::Surface;
 using vyla::render::GifWriter;
 using vyla::render::Palette;
 using vyla::render::TempDir;
+using vyla::render::testing::Equal;
 
 namespace {
 
@@ -69,17 +71,6 @@ Decoded Decode(const std::filesystem::path& file)
         if (gif->ExtensionBlocks[e].Function == APPLICATION_EXT_FUNC_CODE)
             d.loops = true;
     return d;
-}
-
-bool Equal(const Surface& a, const Surface& b)
-{
-    if (a.GetSize() != b.GetSize())
-        return false;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            if (a.At(x, y) != b.At(x, y))
-                return false;
-    return true;
 }
 
 // A few colours in stripes, with a square of another colour at (at, at).

@@ -22,6 +22,7 @@ using vyla::raster::Surface;
 using vyla::render::TempDir;
 using vyla::render::UsageError;
 namespace rt = vyla::render::testing;
+using rt::Equal;
 
 namespace {
 
@@ -34,11 +35,6 @@ Surface Noise(Size size, std::uint32_t seed)
             s.Set(x, y, seed >> 8);
         }
     return s;
-}
-
-bool Equal(const Surface& a, const Surface& b)
-{
-    return a.GetSize() == b.GetSize() && !rt::DiffersIn(a, b, a.Bounds());
 }
 
 int Red(Pixel p)

@@ -119,4 +119,9 @@ inline bool DiffersIn(const raster::Surface& a, const raster::Surface& b, const 
     return false;
 }
 
+inline bool Equal(const raster::Surface& a, const raster::Surface& b)
+{
+    return a.GetSize() == b.GetSize() && !DiffersIn(a, b, a.Bounds());
+}
+
 }  // namespace vyla::render::testing
