@@ -107,6 +107,11 @@ std::uint32_t PositionColour(int x, int y)
     return (static_cast<std::uint32_t>(x) << 16) | (static_cast<std::uint32_t>(y) << 8) | 0x5A;
 }
 
+// A whole picture of sw x sh pixels stretched to w x h.
+struct StretchCase {
+    int sw, sh, w, h;
+};
+
 class RasterContract : public ::testing::Test {
 protected:
     RasterSystem system;
@@ -183,11 +188,8 @@ TEST_F(RasterContract, BitBltClipsARectanglePartlyOutsideEitherSurface)
 
 TEST_F(RasterContract, StretchFillsTheWholeDestinationWithTheWholeSource)
 {
-    struct Case {
-        int sw, sh, w, h;
-    };
-    const Case cases[] = {{5, 3, 13, 7}, {13, 7, 5, 3}, {4, 9, 11, 4}, {1, 1, 6, 5}, {640, 54, 7, 3}};
-    for (const Case& c : cases) {
+    const StretchCase cases[] = {{5, 3, 13, 7}, {13, 7, 5, 3}, {4, 9, 11, 4}, {1, 1, 6, 5}, {640, 54, 7, 3}};
+    for (const StretchCase& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.sw << 'x' << c.sh << " to " << c.w << 'x' << c.h);
         // A white picture over black: exactly the destination turns white.
         auto bytes = PackedDib(c.sw, c.sh, 1, {0x000000, 0xFFFFFF}, [](int, int) { return 1u; });
@@ -205,11 +207,8 @@ TEST_F(RasterContract, StretchFillsTheWholeDestinationWithTheWholeSource)
 
 TEST_F(RasterContract, EnlargingShowsEverySourcePixelCornersInPlace)
 {
-    struct Case {
-        int sw, sh, w, h;
-    };
-    const Case cases[] = {{5, 3, 13, 7}, {4, 2, 11, 9}, {1, 1, 6, 5}, {7, 6, 7, 6}};
-    for (const Case& c : cases) {
+    const StretchCase cases[] = {{5, 3, 13, 7}, {4, 2, 11, 9}, {1, 1, 6, 5}, {7, 6, 7, 6}};
+    for (const StretchCase& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.sw << 'x' << c.sh << " to " << c.w << 'x' << c.h);
         auto bytes = PackedDib(c.sw, c.sh, 24, {}, PositionColour);
         TDib picture(bytes.data(), bytes.size());
@@ -235,10 +234,7 @@ TEST_F(RasterContract, EnlargingShowsEverySourcePixelCornersInPlace)
 
 TEST_F(RasterContract, StretchTakesTheNearestNeighbour)
 {
-    struct Case {
-        int sw, sh, w, h;
-    };
-    const Case cases[] = {
+    const StretchCase cases[] = {
         {6, 4, 6, 4},    // same size
         {5, 3, 15, 9},   // whole multiples
         {4, 4, 8, 12},
@@ -248,7 +244,7 @@ TEST_F(RasterContract, StretchTakesTheNearestNeighbour)
         {9, 6, 20, 5},
     };
     const StretchRules rules = SystemStretchRules();
-    for (const Case& c : cases) {
+    for (const StretchCase& c : cases) {
         if ((c.w < c.sw || c.h < c.sh) && !rules.shrinkSamples)
             continue;  // the system combines what it drops instead: see ShrinkingKeepsEachBandInPlace
         SCOPED_TRACE(::testing::Message() << c.sw << 'x' << c.sh << " to " << c.w << 'x' << c.h);
