@@ -56,5 +56,15 @@ for arch in "${architectures[@]}"; do
   dpkg --add-architecture "$arch"
 done
 # Several builds may install at once: wait for the package database rather than fail.
-apt-get -o DPkg::Lock::Timeout=1800 update -qq
+# A mirror in the middle of a sync serves indexes of the wrong size for a few
+# minutes: try the update again, and in the end install from what was fetched.
+for attempt in 1 2 3 4 5; do
+  apt-get -o DPkg::Lock::Timeout=1800 update -qq && break
+  if [ "$attempt" -eq 5 ]; then
+    echo "deps.sh: apt-get update failed five times; installing from the indexes there are" >&2
+    break
+  fi
+  echo "deps.sh: apt-get update failed; trying again in $((attempt * 30)) s" >&2
+  sleep $((attempt * 30))
+done
 apt-get -o DPkg::Lock::Timeout=1800 install -y -qq --no-install-recommends "${missing[@]}"
