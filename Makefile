@@ -71,7 +71,7 @@ wintest: win32 win64 wine-helper
 	python3 tests/win/pe_check.py $(WIN64)/vyla.scr amd64 .
 	python3 tests/win/wine_suite.py --build $(WIN64) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
 	python3 tests/win/wine_suite.py --build $(WIN32) --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect
-	python3 tests/win/profile_diff.py --report --summary --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect \
+	python3 tests/win/profile_diff.py --summary --expect $(WINTEST_NATIVE)/tests/win/vyla_wine_expect \
 	  --build $(WIN64) --build $(WIN32)
 
 test: native asan fuzz
