@@ -1,7 +1,7 @@
 // Settings files on Windows: several keys in one replacement, all or
 // nothing, where the system's reader finds them; files with a byte-order
-// mark kept in their encoding. (Both
-// places refusing is tested end to end: tests/win/wine_save_tests.py.)
+// mark kept in their encoding. (Both places refusing is tested end to end:
+// tests/win/wine_save_tests.py.)
 #include <gtest/gtest.h>
 
 #include <string>
