@@ -4,13 +4,17 @@ namespace vyla::ini {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsQuote(char c) { return c == '"' || c == '\''; }
 
+bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+
 }  // namespace
+
+bool IsBlank(char c) { return (c >= '\t' && c <= '\r') || c == '\x1A' || c == ' '; }
 
 bool LineCursor::Next(Line& line)
 {
@@ -18,16 +22,26 @@ bool LineCursor::Next(Line& line)
         return false;
     }
     line.begin = position_;
-    const std::size_t newline = text_.find('\n', position_);
-    if (newline == std::string_view::npos) {
-        line.end = text_.size();
-        line.content_end = text_.back() == '\r' ? text_.size() - 1 : text_.size();
-    } else {
-        line.end = newline + 1;
-        line.content_end = newline > line.begin && text_[newline - 1] == '\r' ? newline - 1 : newline;
+    std::size_t at = line.begin;
+    while (at < text_.size() && !IsLineBreak(text_[at])) {
+        ++at;
     }
-    position_ = line.end;
+    line.content_end = at;
+    if (at < text_.size()) {
+        at += text_[at] == '\r' && at + 1 < text_.size() && text_[at + 1] == '\n' ? 2 : 1;
+    }
+    line.end = at;
+    position_ = at;
     return true;
+}
+
+std::string_view FirstLineEnding(std::string_view text)
+{
+    const std::size_t at = text.find_first_of("\r\n");
+    if (at == std::string_view::npos || text[at] == '\n') {
+        return "\n";
+    }
+    return text.substr(at + 1).starts_with('\n') ? "\r\n" : "\r";
 }
 
 std::string_view Trim(std::string_view text)
@@ -66,24 +80,19 @@ ParsedLine ParseLine(std::string_view content)
 {
     const std::string_view trimmed = Trim(content);
     if (trimmed.empty()) {
-        return {LineKind::Blank, {}, {}};
+        return {};
     }
     if (trimmed.front() == '[') {
-        const std::size_t close = trimmed.find(']');
+        const std::size_t close = trimmed.rfind(']');
         if (close != std::string_view::npos) {
-            return {LineKind::Header, Trim(trimmed.substr(1, close - 1)), {}};
+            return {LineKind::Header, UpToNul(Trim(trimmed.substr(1, close - 1))), {}, false};
         }
     }
     const std::size_t equals = trimmed.find('=');
     if (equals == std::string_view::npos) {
-        return {LineKind::Other, {}, {}};
+        return {LineKind::Key, UpToNul(trimmed), {}, false};
     }
-    const std::string_view key = Trim(trimmed.substr(0, equals));
-    if (key.empty()) {
-        // A key needs a name; "=value" lines are left alone like any unknown line.
-        return {LineKind::Other, {}, {}};
-    }
-    return {LineKind::Entry, key, Trim(trimmed.substr(equals + 1))};
+    return {LineKind::Key, UpToNul(Trim(trimmed.substr(0, equals))), UpToNul(Trim(trimmed.substr(equals + 1))), true};
 }
 
 }  // namespace vyla::ini

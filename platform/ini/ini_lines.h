@@ -1,5 +1,7 @@
 // Line-level syntax of initialisation-file text, shared by the reader and
-// the writer so that both always agree on what a line means.
+// the writer so that both always agree on what a line means. The rules are
+// the system's profile reader's, so that Vyla and any other program reading
+// vyla.ini see the same settings.
 #pragma once
 
 #include <cstddef>
@@ -15,8 +17,8 @@ struct Line {
     std::size_t end = 0;
 };
 
-// Walks the lines of a text without copying it. CRLF and LF end a line, and
-// so does a lone CR at the very end of the text; a CR elsewhere is content.
+// Walks the lines of a text without copying it. CRLF, LF and a lone CR each
+// end a line, in any mix: files from old Mac editors use CR alone.
 class LineCursor {
 public:
     explicit LineCursor(std::string_view text) : text_(text) {}
@@ -34,19 +36,31 @@ private:
     std::size_t position_ = 0;
 };
 
-enum class LineKind { Blank, Header, Entry, Other };
+// The line ending new lines get in this text: its first one, CRLF, LF or CR;
+// LF when it has none.
+std::string_view FirstLineEnding(std::string_view text);
 
-// What a line says. For a header, name is the section name; for an entry,
-// name is the key and value the raw value (trimmed, quotes still on).
+enum class LineKind { Blank, Header, Key };
+
+// What a line says. A header is a line starting with '[' that has a ']'; its
+// name, trimmed, runs to the last ']'. Any other line that is not blank names a key:
+// the text before its first '=' (empty for "=value", which no key matches),
+// or the whole line when it has no '=', a key that is present and empty.
+// Names and the value stop at a NUL byte, as the system's strings do.
 struct ParsedLine {
-    LineKind kind = LineKind::Other;
+    LineKind kind = LineKind::Blank;
     std::string_view name;
-    std::string_view value;
+    std::string_view value;  // trimmed, quotes still on
+    bool has_value = false;  // the line has an '='
 };
 
 ParsedLine ParseLine(std::string_view content);
 
-// Removes spaces and tabs from both ends.
+// The blanks the system trims around lines, names and values: tab, LF, VT,
+// FF, CR, DOS's end-of-file mark (0x1A) and space.
+bool IsBlank(char c);
+
+// Removes blanks from both ends.
 std::string_view Trim(std::string_view text);
 
 // ASCII case-insensitive equality; other bytes must match exactly.

@@ -4,25 +4,35 @@
 
 namespace vyla::ini {
 
+using std::string_view_literals::operator""sv;
+
 namespace {
 
-bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
-
-std::string_view LineEndingOf(std::string_view text)
-{
-    const std::size_t newline = text.find('\n');
-    return newline != std::string_view::npos && newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
-}
+// What no name or value may hold: a line break ends the line, a NUL the string.
+bool HasLineBreakOrNul(std::string_view text) { return text.find_first_of("\r\n\0"sv) != std::string_view::npos; }
 
 // What must go in front of new lines added at the very end of the text so
-// that they start a line of their own. A trailing lone CR already ends the
-// last line, but only while nothing follows it; an LF turns it into CRLF.
+// that they start a line of their own.
 std::string_view BreakBeforeAppending(std::string_view text, std::string_view line_ending)
 {
-    if (text.empty() || text.back() == '\n') {
+    if (text.empty() || text.back() == '\n' || text.back() == '\r') {
         return "";
     }
-    return text.back() == '\r' ? "\n" : line_ending;
+    return line_ending;
+}
+
+int DigitValue(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'z') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'Z') {
+        return c - 'A' + 10;
+    }
+    return 99;
 }
 
 // The value as it must appear in the file for FindValue to give it back.
@@ -61,8 +71,11 @@ std::optional<std::string> FindValue(std::string_view text, std::string_view sec
     while (cursor.Next(line)) {
         const ParsedLine parsed = ParseLine(cursor.Content(line));
         if (parsed.kind == LineKind::Header) {
+            if (in_section) {
+                return std::nullopt;  // only the first section of the name counts
+            }
             in_section = EqualsIgnoringCase(parsed.name, section);
-        } else if (in_section && parsed.kind == LineKind::Entry && EqualsIgnoringCase(parsed.name, key)) {
+        } else if (in_section && parsed.kind == LineKind::Key && EqualsIgnoringCase(parsed.name, key)) {
             return std::string(Unquote(parsed.value));
         }
     }
@@ -71,8 +84,9 @@ std::optional<std::string> FindValue(std::string_view text, std::string_view sec
 
 std::int32_t ParseInt(std::string_view value)
 {
+    value = value.substr(0, kIntReadLength);
     std::size_t i = 0;
-    while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) {
+    while (i < value.size() && static_cast<unsigned char>(value[i]) <= ' ') {
         ++i;
     }
     bool negative = false;
@@ -80,10 +94,22 @@ std::int32_t ParseInt(std::string_view value)
         negative = value[i] == '-';
         ++i;
     }
+    unsigned base = 10;
+    if (i + 1 < value.size() && value[i] == '0') {
+        const char prefix = value[i + 1];
+        base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+        if (base != 10) {
+            i += 2;
+        }
+    }
     // Unsigned arithmetic wraps by definition, which is the modulo we want.
     std::uint32_t magnitude = 0;
-    for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
-        magnitude = magnitude * 10u + static_cast<std::uint32_t>(value[i] - '0');
+    for (; i < value.size(); ++i) {
+        const auto digit = static_cast<unsigned>(DigitValue(value[i]));
+        if (digit >= base) {
+            break;
+        }
+        magnitude = magnitude * base + digit;
     }
     return static_cast<std::int32_t>(negative ? 0u - magnitude : magnitude);
 }
@@ -92,8 +118,9 @@ bool CanWrite(std::string_view section, std::string_view key, std::string_view v
 {
     section = Trim(section);
     key = Trim(key);
-    return !HasLineBreak(section) && section.find(']') == std::string_view::npos && !key.empty() && !HasLineBreak(key) &&
-           key.find('=') == std::string_view::npos && key.front() != '[' && !HasLineBreak(value);
+    return !HasLineBreakOrNul(section) && section.find(']') == std::string_view::npos && !key.empty() &&
+           !HasLineBreakOrNul(key) && key.find('=') == std::string_view::npos && key.front() != '[' &&
+           !HasLineBreakOrNul(value);
 }
 
 std::string WithValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value)
@@ -103,7 +130,7 @@ std::string WithValue(std::string_view text, std::string_view section, std::stri
     }
     section = Trim(section);
     key = Trim(key);
-    const std::string_view line_ending = LineEndingOf(text);
+    const std::string_view line_ending = FirstLineEnding(text);
     std::string entry(key);
     entry.append(1, '=').append(EncodeValue(value));
 
@@ -124,7 +151,7 @@ std::string WithValue(std::string_view text, std::string_view section, std::stri
         if (!in_section) {
             continue;
         }
-        if (parsed.kind == LineKind::Entry && EqualsIgnoringCase(parsed.name, key)) {
+        if (parsed.kind == LineKind::Key && EqualsIgnoringCase(parsed.name, key)) {
             return Spliced(text, line.begin, line.content_end, entry);
         }
         if (parsed.kind != LineKind::Blank) {

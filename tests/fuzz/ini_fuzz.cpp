@@ -50,10 +50,12 @@ private:
 
 bool SameName(std::string_view a, std::string_view b)
 {
-    auto trim = [](std::string_view s) {
-        while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-        while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-        return s;
+    // The blanks the reader trims: tab to CR, DOS's end-of-file mark, space.
+    auto blank = [](char c) { return (c >= '\t' && c <= '\r') || c == '\x1a' || c == ' '; };
+    auto trim = [&](std::string_view s) {
+        while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+        while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+        return s.substr(0, s.find('\0'));
     };
     a = trim(a);
     b = trim(b);
@@ -81,7 +83,7 @@ void CheckOnlyNewMaterialAdded(std::string_view before, std::string_view after, 
     const std::string_view added = after.substr(prefix, after.size() - prefix - suffix);
 
     // At most one line's content goes: no line break of the old text is lost.
-    Check(removed.find('\n') == std::string_view::npos);
+    Check(removed.find_first_of("\r\n") == std::string_view::npos);
 
     // What comes in is built only from the entry, a header and line breaks.
     std::array<long, 256> budget{};

@@ -11,14 +11,15 @@ Generates the corpus of tests/win/settings_corpus.py into TREE/profile-diff/
     TREE under Wine, once for each locale, which sets the code page of files
     without a byte-order mark) and with Vyla's (NATIVE_HELPER settings-read);
   - has Vyla write four values into a copy as the dialog's OK does
-    (NATIVE_HELPER settings-write), values the system did not read there
-    before, and reads them back with both readers.
-The first TREE and locale are the reference; the others are compared with it.
+    (NATIVE_HELPER settings-write), values the first system reader did not
+    read there before, and reads them back with Vyla's and every system
+    reader.
 Prints each difference with the file's bytes escaped, then one summary
 line; the whole report also goes to TREE/profile-diff/report.txt
-(--summary prints only the summary). Exit 1 when Vyla reads a file other
-than the reference or a written value is not read back, unless --report:
-then only a file the readers could not be run on fails.
+(--summary prints only the summary). Exit 1 when some system reader reads a
+file other than Vyla or does not read back what Vyla wrote, unless the
+file's case is in KNOWN (the difference is then listed with its reason) or
+--report is given: then only a file the readers could not be run on fails.
 """
 import argparse
 import collections
@@ -37,6 +38,17 @@ KEYS = settings_corpus.KEYS
 # What Vyla writes: the first values, or the second for a key whose first
 # value the system already read there (so that a lost write shows).
 WRITTEN = ((1, 2, 1, 4321), (0, 1, 0, 1234))
+
+# The cases where Vyla and a system reader part on purpose, each with its reason.
+KNOWN = {
+    "long-10": "a quoted value of exactly 29 characters: the system's integer reader takes the closing quote as cut off "
+               "and drops the last digit instead; Vyla reads all 29",
+    "codepage-utf8-comment-lead-last": "Japanese code page only: the comment's last byte is a lead byte there, which "
+                                       "swallows the line end and the [options] header with it; Vyla reads a file "
+                                       "without a mark byte for byte, the same on every system, and keeps the section",
+    "codepage-high-bytes": "Japanese code page only: a lead byte before a line end swallows it and the next key; "
+                           "Vyla keeps the line",
+}
 
 
 class Failure(Exception):
@@ -129,6 +141,11 @@ def unlike(a, b, a_name, b_name):
     return "; ".join("%s: %s %d, %s %d" % (key, a_name, x, b_name, y) for key, x, y in zip(KEYS, a, b) if x != y)
 
 
+def case(path):
+    """The corpus case of a file: 012-end-cr-unterminated.ini -> end-cr-unterminated."""
+    return os.path.basename(path).split("-", 1)[1].rsplit(".", 1)[0]
+
+
 def kind(path):
     """The corpus family of a file: 012-end-cr-unterminated.ini -> end."""
     return os.path.basename(path).split("-")[1].split(".")[0]
@@ -189,37 +206,36 @@ def main():
         with open(path, "rb") as f:
             return f.read()
 
-    read_diffs, write_diffs, other_diffs = [], [], collections.defaultdict(set)
-    for i, path in enumerate(corpus):
-        name = os.path.basename(path)
-        if vyla[i] != system[reference][i]:
-            read_diffs.append(path)
-            say("READ %s: %s\n     %s" % (name, unlike(system[reference][i], vyla[i], "system", "Vyla"),
-                                         escaped(data(path))))
-        if written[i] in refused:
-            write_diffs.append(path)
-            say("WRITE %s: Vyla did not write %s\n     %s" % (name, keyed(wants[i]), escaped(data(path))))
-        elif back[reference][i] != wants[i] or vyla_back[i] != wants[i]:
-            write_diffs.append(path)
-            say("WRITE %s: wrote %s; read back: %s\n     before %s\n     after  %s" % (
-                name, keyed(wants[i]), unlike(wants[i], back[reference][i], "written", "system") or
-                unlike(wants[i], vyla_back[i], "written", "Vyla"), escaped(data(path)), escaped(data(written[i]))))
-        for r in readers[1:]:
-            for what, results, file in (("reads", system, path), ("reads back", back, written[i])):
-                if results[r.name][i] != results[reference][i]:
-                    other_diffs[r.name].add(name)
-                    say("REFERENCE %s: %s %s unlike %s: %s\n     %s" % (
-                        name, r.name, what, reference, unlike(results[reference][i], results[r.name][i], "reference",
-                                                              "this"), escaped(data(file))))
-    kinds = collections.Counter(kind(p) for p in read_diffs)
-    say("reference: %s; also read by: %s" % (reference, ", ".join(r.name for r in readers[1:]) or "none"), always=True)
-    say("read differently by Vyla, by kind: %s" % (", ".join("%s %d" % kv for kv in sorted(kinds.items())) or "none"),
-        always=True)
-    for r in readers[1:]:
-        say("%s: %d files read unlike the reference" % (r.name, len(other_diffs[r.name])), always=True)
-    failed = len(read_diffs) + len(write_diffs)
-    say("settings files: %d of %d read differently by Vyla, %d where Vyla's writes are not read back (%s); report %s" % (
-        len(read_diffs), len(corpus), len(write_diffs), "reported only" if args.report else "must be none", report),
+    # Every system reader (module and locale) is held to Vyla's reads and writes.
+    unknown, known_seen = collections.Counter(), set()
+    for r in readers:
+        for i, path in enumerate(corpus):
+            name, why = os.path.basename(path), KNOWN.get(case(path))
+            found = []
+            if vyla[i] != system[r.name][i]:
+                found.append("reads %s\n     %s" % (unlike(system[r.name][i], vyla[i], "system", "Vyla"),
+                                                    escaped(data(path))))
+            if written[i] in refused:
+                found.append("Vyla did not write %s" % keyed(wants[i]))
+            elif back[r.name][i] != wants[i] or vyla_back[i] != wants[i]:
+                found.append("wrote %s; read back: %s\n     after %s" % (
+                    keyed(wants[i]), unlike(wants[i], back[r.name][i], "written", "system") or
+                    unlike(wants[i], vyla_back[i], "written", "Vyla"), escaped(data(written[i]))))
+            for what in found:
+                say("%s %s, %s: %s" % ("KNOWN (%s)" % why if why else "DIFF", name, r.name, what))
+            if found and why:
+                known_seen.add(case(path))
+            elif found:
+                unknown[(r.name, kind(path))] += 1
+    say("system readers: %s" % ", ".join(r.name for r in readers), always=True)
+    for what in sorted(set(KNOWN) - known_seen):
+        say("note: the known difference %s was not seen" % what, always=True)
+    failed = sum(unknown.values())
+    say("settings files: %d, each read and written back by %d system readers; known differences: %s; other "
+        "differences (%s): %s; report %s" % (
+            len(corpus), len(readers), ", ".join(sorted(known_seen)) or "none",
+            "reported only" if args.report else "must be none",
+            ", ".join("%s %s %d" % (r, k, n) for (r, k), n in sorted(unknown.items())) or "none", report),
         always=True)
     with open(report, "w", encoding="utf-8") as f:
         f.write("\n".join(lines) + "\n")

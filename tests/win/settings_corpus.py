@@ -167,6 +167,8 @@ def chosen_cases(rng):
     for name, lines in (("newline", [""]), ("blanks", ["   ", "\t"]), ("header-only", ["[options]"]),
                         ("comments-only", ["; nothing", "# here"]), ("nul", ["\x00"]),
                         ("nul-in-value", ["[options]", "color=1\x002", "speed=2"]),
+                        ("nul-in-key", ["[options]", "color\x00x=1", "speed\x00=2"]),
+                        ("nul-value-first", ["[options]", "color=\x001", "speed=2"]),
                         ("nul-line-start", ["[options]", "\x00color=1", "speed=2"]),
                         ("nul-in-header", ["[opt\x00ions]", "color=1"]), ("nul-after-header", ["[options]\x00x", "color=1"]),
                         ("nul-before-file", ["\x00[options]", "color=1"])):

@@ -1,9 +1,11 @@
 // Settings files on Windows: several keys in one replacement, all or
-// nothing; files with a byte-order mark kept in their encoding. (Both
-// places refusing is tested end to end: tests/win/wine_save_tests.py.)
+// nothing, where the system's reader finds them; files with a byte-order
+// mark kept in their encoding. (Both places refusing is tested end to end:
+// tests/win/wine_save_tests.py.)
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "framework/framework.h"
 #include "ini/ini_file.h"
@@ -96,6 +98,18 @@ TEST_F(SettingsFiles, FourKeysInOneReplacementKeepingEveryOtherByte)
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a temporary file was left: " << found.cFileName;
     if (search != INVALID_HANDLE_VALUE)
         FindClose(search);
+}
+
+// Where the system's own reader looks: the first [options], the first line
+// of a key even without '=', and a file of CR-only lines kept as it is.
+TEST_F(SettingsFiles, SavedWhereTheSystemsReaderFindsThem)
+{
+    Put(file, "[options]\rcolor\rcolor=0\r[options]\rspeed=0\r");
+    ASSERT_EQ(Save(four), TProfileError::None);
+    EXPECT_EQ(Bytes(file), "[options]\rcolor=1\rcolor=0\rspeed=2\rgirls=1\rinterval=90\r[options]\rspeed=0\r");
+    const std::pair<const char*, UINT> expected[] = {{"color", 1}, {"speed", 2}, {"girls", 1}, {"interval", 90}};
+    for (const auto& [key, value] : expected)
+        EXPECT_EQ(GetPrivateProfileIntA("options", key, 7, file.c_str()), value) << key;
 }
 
 TEST_F(SettingsFiles, MarkedFilesAreReadAndWrittenInTheirOwnEncoding)
