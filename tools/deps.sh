@@ -30,6 +30,16 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+# Another architecture's packages that this mirror refused within the last hour
+# are not tried again by every build step.
+refused=/var/tmp/vyla-deps-refused
+only_foreign=yes
+for p in "${missing[@]}"; do case "$p" in *:*) ;; *) only_foreign=no ;; esac; done
+if [ "$only_foreign" = yes ] && [ -n "$(find "$refused" -mmin -60 2>/dev/null)" ] &&
+   [ "$(cat "$refused")" = "${missing[*]}" ]; then
+  exit 0
+fi
+
 # The architectures the missing packages name that dpkg does not know yet.
 known=" $(dpkg --print-architecture) all any $(dpkg --print-foreign-architectures | tr '\n' ' ') "
 architectures=()
@@ -58,13 +68,28 @@ done
 # Several builds may install at once: wait for the package database rather than fail.
 # A mirror in the middle of a sync serves indexes of the wrong size for a few
 # minutes: try the update again, and in the end install from what was fetched.
-for attempt in 1 2 3 4 5; do
+for attempt in 1 2 3; do
   apt-get -o DPkg::Lock::Timeout=1800 update -qq && break
-  if [ "$attempt" -eq 5 ]; then
-    echo "deps.sh: apt-get update failed five times; installing from the indexes there are" >&2
+  if [ "$attempt" -eq 3 ]; then
+    echo "deps.sh: apt-get update failed three times; installing from the indexes there are" >&2
     break
   fi
-  echo "deps.sh: apt-get update failed; trying again in $((attempt * 30)) s" >&2
-  sleep $((attempt * 30))
+  echo "deps.sh: apt-get update failed; trying again in $((attempt * 20)) s" >&2
+  sleep $((attempt * 20))
 done
-apt-get -o DPkg::Lock::Timeout=1800 install -y -qq --no-install-recommends "${missing[@]}"
+# Packages of another architecture (the 32-bit Wine) need that architecture's
+# security index to match the installed libraries. When the mirror cannot give
+# it, the rest is still installed, and the tests that need them say so and skip.
+native=() foreign=()
+for p in "${missing[@]}"; do
+  case "$p" in
+    *:*) foreign+=("$p") ;;
+    *) native+=("$p") ;;
+  esac
+done
+[ ${#native[@]} -eq 0 ] || apt-get -o DPkg::Lock::Timeout=1800 install -y -qq --no-install-recommends "${native[@]}"
+if [ ${#foreign[@]} -gt 0 ] &&
+   ! apt-get -o DPkg::Lock::Timeout=1800 install -y -qq --no-install-recommends "${foreign[@]}"; then
+  echo "deps.sh: ${foreign[*]} could not be installed from this mirror; the tests that need them are skipped" >&2
+  echo "${foreign[*]}" > "$refused"
+fi

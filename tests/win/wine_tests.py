@@ -127,12 +127,18 @@ def kernel_refuses_32bit(work):
     return None if code == 32 else "a 32-bit x86 program ended with %d, not 32" % code
 
 
+# Debian's wine32 package: what runs 32-bit modules beside the 64-bit loader.
+WINE32_LOADER = "/usr/lib/wine/wine"
+
+
 def skip_unless_runnable(build, title):
     """True, after one line saying why, when this machine cannot run the tree's module."""
     build = os.path.abspath(build)
     if module_machine(os.path.join(build, "vyla.scr")) != "i386":
         return False
     why = kernel_refuses_32bit(build)
+    if not why and not os.path.exists(WINE32_LOADER):
+        why = "the 32-bit Wine loader (%s, package wine32:i386) is not installed" % WINE32_LOADER
     if why:
         log("%s: skipped, the 32-bit module cannot run here: %s" % (title, why))
     return why is not None
