@@ -19,6 +19,7 @@
 
 using namespace vyla::x11;
 using namespace vyla::linux;
+using vyla::DamageRegion;
 using vyla::Point;
 using vyla::Rect;
 using vyla::Size;
