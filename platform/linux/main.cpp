@@ -101,13 +101,11 @@ std::optional<int> RunOnWayland(const std::vector<std::string>& arguments, const
         vyla::linux::DialogHost host;
         return RunProgram(host, arguments, options);
     }
-    std::vector<std::uint32_t> outputs = connection->Outputs();
-    connection.reset();
-    if (outputs.empty()) {
+    if (connection->Outputs().empty()) {
         *error = "the Wayland compositor has no outputs";
         return std::nullopt;
     }
-    return vyla::wayland::RunOnEveryOutput(arguments, outputs);
+    return vyla::wayland::RunOnEveryOutput(arguments, std::move(connection));
 }
 
 }  // namespace

@@ -28,6 +28,7 @@ constexpr std::int64_t kStartDelayNs = 400'000'000;
 constexpr int kEndGraceMs = 3000;
 
 struct Child {
+    std::uint32_t output = 0;
     pid_t pid = -1;
     int pidFd = -1;
     bool running = false;
@@ -80,20 +81,23 @@ void SleepUntil(std::int64_t monotonicNs)
     }
 }
 
-int RunOnEveryOutput(const std::vector<std::string>& arguments, const std::vector<std::uint32_t>& outputs)
+int RunOnEveryOutput(const std::vector<std::string>& arguments, std::unique_ptr<Connection> connection)
 {
     linux::EventWait events;  // SIGINT and SIGTERM, seen in the loop below
     const std::int64_t start = linux::MonotonicNs() + kStartDelayNs;
     std::vector<Child> children;
-    for (std::uint32_t output : outputs) {
+    auto startChild = [&](std::uint32_t output, std::int64_t at) {
         Child child;
-        child.pid = Spawn(ChildArguments(arguments, ChildOutput{output, start}));
+        child.output = output;
+        child.pid = Spawn(ChildArguments(arguments, ChildOutput{output, at}));
         if (child.pid < 0)
-            continue;
+            return;
         child.pidFd = PidFdOpen(child.pid);
         child.running = true;
         children.push_back(child);
-    }
+    };
+    for (std::uint32_t output : connection->Outputs())
+        startChild(output, start);
     if (children.empty()) {
         std::fputs("vyla: no process could be started for the outputs\n", stderr);
         return 1;
@@ -111,20 +115,33 @@ int RunOnEveryOutput(const std::vector<std::string>& arguments, const std::vecto
                 kill(c.pid, SIGTERM);
     };
     for (;;) {
+        // New outputs get a child as soon as they are announced; one that
+        // was there before the first frames starts on their clock.
+        if (!result && connection && !connection->Failed())
+            for (std::uint32_t output : connection->Outputs())
+                if (std::none_of(children.begin(), children.end(), [&](const Child& c) { return c.output == output; }))
+                    startChild(output, start);
         std::vector<pollfd> fds;
         for (const Child& c : children)
             fds.push_back({c.running ? c.pidFd : -1, POLLIN, 0});
         fds.push_back({events.SignalFd(), POLLIN, 0});
+        const bool watching = connection && !connection->Failed();
+        fds.push_back({watching ? connection->Fd() : -1, POLLIN, 0});
+        if (watching)
+            connection->Flush();
         int timeout = -1;
         if (std::any_of(children.begin(), children.end(), [](const Child& c) { return c.running && c.pidFd < 0; }))
             timeout = 100;
         if (killAt >= 0)
-            timeout = std::min(timeout < 0 ? kEndGraceMs : timeout, static_cast<int>(std::max<std::int64_t>(0, (killAt - linux::MonotonicNs()) / 1'000'000)));
+            timeout = std::min(timeout < 0 ? kEndGraceMs : timeout,
+                               static_cast<int>(std::max<std::int64_t>(0, (killAt - linux::MonotonicNs()) / 1'000'000)));
         int ready = poll(fds.data(), fds.size(), timeout);
         if (ready < 0 && errno != EINTR)
             break;
         if (events.TakeSignal())
             endAll(0);
+        if (watching && fds.back().revents != 0)
+            connection->DispatchReady();
         bool anyRunning = false;
         for (std::size_t i = 0; i < children.size(); ++i) {
             Child& c = children[i];
@@ -136,6 +153,12 @@ int RunOnEveryOutput(const std::vector<std::string>& arguments, const std::vecto
                 c.running = false;
                 if (c.pidFd >= 0)
                     close(c.pidFd);
+                // The compositor told the child its output went before the
+                // child ended; after a round trip the parent knows it too.
+                if (connection && !connection->Failed())
+                    connection->Roundtrip();
+                if (connection && connection->OutputRemoved(c.output) && ExitCodeOf(status) == 0)
+                    continue;  // that output alone is done
                 endAll(ExitCodeOf(status));
                 continue;
             }

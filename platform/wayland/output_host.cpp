@@ -3,6 +3,7 @@
 #include <linux/input-event-codes.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -92,6 +93,17 @@ bool OutputHost::Start(std::string* error)
         return false;
     }
 
+    static const wl_output_listener outputListener{
+        [](void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t, const char*,
+           const char*, std::int32_t) {},                                                   // geometry
+        [](void*, wl_output*, std::uint32_t, std::int32_t, std::int32_t, std::int32_t) {},  // mode
+        [](void*, wl_output*) {},                                                           // done
+        &OutputHost::OutputScale,
+        [](void*, wl_output*, const char*) {},  // name
+        [](void*, wl_output*, const char*) {},  // description
+    };
+    wl_output_add_listener(output_, &outputListener, this);
+
     // The desktop first: nothing of the saver is on the output yet.
     std::optional<raster::Surface> desktop;
     if (auto capture = ChooseDesktopCapture(c))
@@ -117,20 +129,26 @@ bool OutputHost::Start(std::string* error)
         return false;
     }
 
-    screen_ = desktop ? Resized(*desktop, configured_) : raster::Surface{};
-    if (screen_.GetSize() != configured_) {
-        auto black = raster::Surface::Create(configured_);
+    // The scene is drawn at the output's own resolution: integer scales
+    // are pixel-exact (the compositor shows the buffer as it is).
+    const std::int64_t width = std::int64_t{configured_.width} * scale_, height = std::int64_t{configured_.height} * scale_;
+    if (width > raster::Surface::kMaxSide || height > raster::Surface::kMaxSide)
+        scale_ = 1;
+    const Size pixels{configured_.width * scale_, configured_.height * scale_};
+    screen_ = desktop ? Resized(*desktop, pixels) : raster::Surface{};
+    if (screen_.GetSize() != pixels) {
+        auto black = raster::Surface::Create(pixels);
         if (!black) {
-            *error = "no memory for a screen of " + std::to_string(configured_.width) + "x" +
-                     std::to_string(configured_.height);
+            *error = "no memory for a screen of " + std::to_string(pixels.width) + "x" + std::to_string(pixels.height);
             return false;
         }
         screen_ = std::move(*black);
     }
     damage_.SetBounds(screen_.Bounds());
-    const std::size_t stride = static_cast<std::size_t>(configured_.width) * 4;
+    wl_surface_set_buffer_scale(surface_.get(), scale_);
+    const std::size_t stride = static_cast<std::size_t>(pixels.width) * 4;
     for (Buffer& b : buffers_) {
-        b.memory = ShmBuffer::Create(c.Shm(), configured_, stride, WL_SHM_FORMAT_XRGB8888, [this] { Present(); });
+        b.memory = ShmBuffer::Create(c.Shm(), pixels, stride, WL_SHM_FORMAT_XRGB8888, [this] { Present(); });
         if (!b.memory) {
             *error = "no shared memory for the output's buffers";
             return false;
@@ -139,7 +157,7 @@ bool OutputHost::Start(std::string* error)
         b.stale.Add(screen_.Bounds());
     }
     // The program thinks the pointer starts in the middle until it enters.
-    pointerAt_ = Point{configured_.width / 2, configured_.height / 2};
+    pointerAt_ = Point{pixels.width / 2, pixels.height / 2};
 
     if (wl_region* opaque = wl_compositor_create_region(c.Compositor())) {
         wl_region_add(opaque, 0, 0, configured_.width, configured_.height);
@@ -228,6 +246,12 @@ void OutputHost::FrameDone(void* data, wl_callback*, std::uint32_t)
     auto* self = static_cast<OutputHost*>(data);
     self->frame_.reset();
     self->Present();
+}
+
+void OutputHost::OutputScale(void* data, wl_output*, std::int32_t factor)
+{
+    // Scales beyond 4 are not real displays' and would only cost memory.
+    static_cast<OutputHost*>(data)->scale_ = std::clamp(factor, 1, 4);
 }
 
 void OutputHost::LayerConfigure(void* data, zwlr_layer_surface_v1* surface, std::uint32_t serial, std::uint32_t width,
@@ -400,8 +424,13 @@ void OutputHost::PointerEnter(void* data, wl_pointer*, std::uint32_t serial, wl_
     self->enterSerial_ = serial;
     // Entering is not moving: the saver appearing under a still pointer
     // must not end it. Where it entered is where a move is measured from.
-    self->pointerAt_ = Point{wl_fixed_to_int(x), wl_fixed_to_int(y)};
+    self->pointerAt_ = self->InPixels(x, y);
     self->HideCursor();
+}
+
+Point OutputHost::InPixels(wl_fixed_t x, wl_fixed_t y) const
+{
+    return Point{static_cast<int>(wl_fixed_to_double(x) * scale_), static_cast<int>(wl_fixed_to_double(y) * scale_)};
 }
 
 void OutputHost::PointerLeave(void* data, wl_pointer*, std::uint32_t, wl_surface*)
@@ -412,7 +441,7 @@ void OutputHost::PointerLeave(void* data, wl_pointer*, std::uint32_t, wl_surface
 void OutputHost::PointerMotion(void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y)
 {
     auto* self = static_cast<OutputHost*>(data);
-    Point at{wl_fixed_to_int(x), wl_fixed_to_int(y)};
+    Point at = self->InPixels(x, y);
     // Movement within a pixel does not show, as on X11.
     if (at == self->pointerAt_)
         return;

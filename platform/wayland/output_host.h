@@ -6,7 +6,8 @@
 // compositor at the end of each step: the changed squares are copied into
 // one of two shared-memory buffers (never one the compositor still reads)
 // and only they are damaged; a frame goes only once the previous one has
-// been shown. The user's input on the surface becomes the window messages
+// been shown. On an output of integer scale N the screen and buffers are
+// N times the logical size, pixel for pixel the output's own. The user's input on the surface becomes the window messages
 // a Windows saver would receive; the cursor is hidden over it.
 //
 // The portable runtime is one per process, so each output runs in a
@@ -65,7 +66,10 @@ private:
     void Post(UINT message, WPARAM wParam, LPARAM lParam);
     void HideCursor();
     void BindInput(std::uint32_t capabilities);
+    // A pointer position on the surface, in the screen's pixels.
+    Point InPixels(wl_fixed_t x, wl_fixed_t y) const;
 
+    static void OutputScale(void* data, wl_output* output, std::int32_t factor);
     static void LayerConfigure(void* data, zwlr_layer_surface_v1* surface, std::uint32_t serial, std::uint32_t width,
                                std::uint32_t height);
     static void LayerClosed(void* data, zwlr_layer_surface_v1* surface);
@@ -96,7 +100,8 @@ private:
     raster::Surface screen_;
     DamageRegion damage_;  // changed since the last frame went
     std::array<Buffer, 2> buffers_;
-    Size configured_;
+    Size configured_;      // the surface's size in the compositor's logical units
+    int scale_ = 1;        // the output's integer scale: buffer pixels per logical unit
     bool closed_ = false;
 
     HWND saver_ = nullptr;  // the program's saver window while the surface shows it

@@ -1,11 +1,14 @@
 // The real program on headless sway with two outputs of different sizes,
-// each showing a known wallpaper (swaybg): every output shows its own
-// scene over its own desktop, pixel for pixel as the headless run computes
-// it, and a key, a pointer move or a button on the seat ends the saver on
-// all outputs with exit status 0.
+// one of scale 2, each showing a known wallpaper (swaybg): every output
+// shows its own scene over its own desktop, pixel for pixel (physical
+// pixels) as the headless run computes it; an output made while the saver
+// runs is covered too; and a key, a pointer move or a button on the seat
+// ends the saver on all outputs with exit status 0.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <memory>
 #include <string>
 
@@ -33,11 +36,33 @@ constexpr int kEndMs = 5000;
 
 struct Output {
     const char* name;
-    Size size;
-    int x;  // position in the layout
+    Size size;  // its mode: physical pixels
+    int scale;
+    int x;      // position in the layout
 };
 // HEADLESS-1 comes with sway; the second is made with create_output.
-const Output kOutputs[] = {{"HEADLESS-1", {640, 480}, 0}, {"HEADLESS-2", {400, 300}, 640}};
+const Output kOutputs[] = {{"HEADLESS-1", {640, 480}, 1, 0}, {"HEADLESS-2", {800, 600}, 2, 640}};
+// Made while the saver runs; no wallpaper, so what it shows before is one colour.
+const Output kLateOutput{"HEADLESS-3", {320, 240}, 1, 1040};
+
+void Configure(SwaySession& session, const Output& o, const std::string& wallpaper)
+{
+    std::vector<std::string> command{"swaymsg", "output", o.name, "mode",
+                                     std::to_string(o.size.width) + "x" + std::to_string(o.size.height), "scale",
+                                     std::to_string(o.scale), "position", std::to_string(o.x), "0"};
+    if (!wallpaper.empty())
+        command.insert(command.end(), {"bg", wallpaper, "center"});
+    session.Run(command);
+}
+
+// Within a few steps of 256 in every channel: a wallpaper drawn scaled.
+bool Near(vyla::raster::Pixel a, vyla::raster::Pixel b)
+{
+    for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 16)
+            return false;
+    return true;
+}
 
 class SaverOnSway : public ::testing::Test {
 protected:
@@ -57,8 +82,8 @@ protected:
         session_->OwnHome();
         // An output's settings hold for it from when it appears.
         for (const Output& o : kOutputs)
-            session_->Run({"swaymsg", "output", o.name, "mode", std::to_string(o.size.width) + "x" + std::to_string(o.size.height),
-                           "position", std::to_string(o.x), "0", "bg", WallpaperFile(o).string(), "center"});
+            Configure(*session_, o, WallpaperFile(o).string());
+        Configure(*session_, kLateOutput, "");
         session_->Run({"swaymsg", "create_output"});
     }
 
@@ -81,7 +106,7 @@ protected:
                 [&] {
                     auto shot = session_->Screenshot(o.name);
                     if (!shot || shot->GetSize() != o.size ||
-                        shot->At(middle.width, middle.height) != wallpaper.At(middle.width, middle.height))
+                        !Near(shot->At(middle.width, middle.height), wallpaper.At(middle.width, middle.height)))
                         return false;
                     desktops_[i] = std::move(*shot);
                     return true;
@@ -102,28 +127,32 @@ protected:
     std::unique_ptr<ChildProcess> StartSaver()
     {
         auto saver = std::make_unique<ChildProcess>(session_->AsUser({Program().string()}), std::vector<std::string>{}, true);
-        for (std::size_t i = 0; i < std::size(kOutputs); ++i) {
-            const Output& o = kOutputs[i];
-            const HeadlessScene scene = RunHeadlessScene(desktops_[i]);
-            Surface shot;
-            long mismatches = -1;
-            bool shown = WaitFor(
-                [&] {
-                    if (auto s = session_->Screenshot(o.name))
-                        shot = std::move(*s);
-                    mismatches = SceneMismatches(shot, scene);
-                    return mismatches == 0 || !saver->Running();
-                },
-                kStartMs);
-            if (mismatches != 0) {
-                WritePng(shot, OutputDirectory() / (std::string("sway-") + o.name + ".png"));
-                WritePng(scene.bordered, OutputDirectory() / (std::string("sway-") + o.name + "-expected.png"));
-            }
-            EXPECT_TRUE(shown && mismatches == 0)
-                << o.name << ": " << mismatches << " pixels differ from the headless run; see sway-*.png in "
-                << OutputDirectory();
-        }
+        for (std::size_t i = 0; i < std::size(kOutputs); ++i)
+            ExpectScene(kOutputs[i], desktops_[i], *saver);
         return saver;
+    }
+
+    // Waits until the output shows the scene over desktop, pixel for pixel.
+    static void ExpectScene(const Output& o, const Surface& desktop, ChildProcess& saver)
+    {
+        const HeadlessScene scene = RunHeadlessScene(desktop);
+        Surface shot;
+        long mismatches = -1;
+        bool shown = WaitFor(
+            [&] {
+                if (auto s = session_->Screenshot(o.name))
+                    shot = std::move(*s);
+                mismatches = SceneMismatches(shot, scene);
+                return mismatches == 0 || !saver.Running();
+            },
+            kStartMs);
+        if (mismatches != 0) {
+            WritePng(shot, OutputDirectory() / (std::string("sway-") + o.name + ".png"));
+            WritePng(scene.bordered, OutputDirectory() / (std::string("sway-") + o.name + "-expected.png"));
+        }
+        EXPECT_TRUE(shown && mismatches == 0) << o.name << ": " << mismatches
+                                              << " pixels differ from the headless run; see sway-*.png in "
+                                              << OutputDirectory();
     }
 
     static inline SwaySession* session_ = nullptr;
@@ -139,6 +168,29 @@ TEST_F(SaverOnSway, EveryOutputShowsItsSceneOverItsDesktopAndAKeyEndsIt)
     // The typing keyboard is new to the seat: the saver takes it first.
     EXPECT_EQ(session_->Run({"wtype", "-s", "500", "a"}), 0);
     EXPECT_EQ(ExitCode(saver->Wait(kEndMs)), 0) << "a key did not end the saver with status 0";
+}
+
+// The new output is captured, then covered by a saver of its own; a key
+// still ends them all.
+TEST_F(SaverOnSway, AnOutputMadeWhileItRunsIsCoveredToo)
+{
+    auto saver = StartSaver();
+    ASSERT_TRUE(saver->Running());
+    ASSERT_EQ(session_->Run({"swaymsg", "create_output"}), 0);
+    // Before the saver it showed one colour, which the middle of the scene,
+    // inside the border, still shows.
+    std::optional<Surface> first;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            first = session_->Screenshot(kLateOutput.name);
+            return first && first->GetSize() == kLateOutput.size;
+        },
+        kStartMs));
+    Surface desktop = *Surface::Create(kLateOutput.size);
+    desktop.Fill(first->At(kLateOutput.size.width / 2, kLateOutput.size.height / 2));
+    ExpectScene(kLateOutput, desktop, *saver);
+    EXPECT_EQ(session_->Run({"wtype", "-s", "500", "a"}), 0);
+    EXPECT_EQ(ExitCode(saver->Wait(kEndMs)), 0);
 }
 
 class SaverOnSwayEndsOn : public SaverOnSway, public ::testing::WithParamInterface<const char*> {};
