@@ -146,8 +146,8 @@ protected:
                 return mismatches == 0 || !saver.Running();
             },
             kStartMs);
+        WritePng(shot, OutputDirectory() / (std::string("sway-") + o.name + ".png"));
         if (mismatches != 0) {
-            WritePng(shot, OutputDirectory() / (std::string("sway-") + o.name + ".png"));
             WritePng(scene.bordered, OutputDirectory() / (std::string("sway-") + o.name + "-expected.png"));
         }
         EXPECT_TRUE(shown && mismatches == 0) << o.name << ": " << mismatches
