@@ -80,7 +80,11 @@ int RunOnOutput(const std::vector<std::string>& arguments, const vyla::linux::Co
     }
     if (options.startAtNs)
         vyla::wayland::SleepUntil(*options.startAtNs);
-    int status = RunProgram(*host, arguments, options);
+    int status = 0;
+    do {
+        // A run per size of the output: the scene is built for one.
+        status = RunProgram(*host, arguments, options);
+    } while (!host->LostByError() && host->PrepareRerun());
     return host->LostByError() ? 1 : status;
 }
 

@@ -129,13 +129,28 @@ bool OutputHost::Start(std::string* error)
         return false;
     }
 
+    if (desktop)
+        desktop_ = std::move(*desktop);
+    if (!BuildScreen(error))
+        return false;
+    if (c.Seat()) {
+        static const wl_seat_listener seatListener{&OutputHost::SeatCapabilities, &OutputHost::SeatName};
+        wl_seat_add_listener(c.Seat(), &seatListener, this);
+    }
+    c.Flush();
+    return true;
+}
+
+bool OutputHost::BuildScreen(std::string* error)
+{
     // The scene is drawn at the output's own resolution: integer scales
     // are pixel-exact (the compositor shows the buffer as it is).
     const std::int64_t width = std::int64_t{configured_.width} * scale_, height = std::int64_t{configured_.height} * scale_;
     if (width > raster::Surface::kMaxSide || height > raster::Surface::kMaxSide)
         scale_ = 1;
     const Size pixels{configured_.width * scale_, configured_.height * scale_};
-    screen_ = desktop ? Resized(*desktop, pixels) : raster::Surface{};
+    // The desktop as it was taken, at this size; black without one.
+    screen_ = desktop_.Bounds().IsEmpty() ? raster::Surface{} : Resized(desktop_, pixels);
     if (screen_.GetSize() != pixels) {
         auto black = raster::Surface::Create(pixels);
         if (!black) {
@@ -148,7 +163,7 @@ bool OutputHost::Start(std::string* error)
     wl_surface_set_buffer_scale(surface_.get(), scale_);
     const std::size_t stride = static_cast<std::size_t>(pixels.width) * 4;
     for (Buffer& b : buffers_) {
-        b.memory = ShmBuffer::Create(c.Shm(), pixels, stride, WL_SHM_FORMAT_XRGB8888, [this] { Present(); });
+        b.memory = ShmBuffer::Create(connection_->Shm(), pixels, stride, WL_SHM_FORMAT_XRGB8888, [this] { Present(); });
         if (!b.memory) {
             *error = "no shared memory for the output's buffers";
             return false;
@@ -158,17 +173,27 @@ bool OutputHost::Start(std::string* error)
     }
     // The program thinks the pointer starts in the middle until it enters.
     pointerAt_ = Point{pixels.width / 2, pixels.height / 2};
-
-    if (wl_region* opaque = wl_compositor_create_region(c.Compositor())) {
+    if (wl_region* opaque = wl_compositor_create_region(connection_->Compositor())) {
         wl_region_add(opaque, 0, 0, configured_.width, configured_.height);
         wl_surface_set_opaque_region(surface_.get(), opaque);
         wl_region_destroy(opaque);
     }
-    if (c.Seat()) {
-        static const wl_seat_listener seatListener{&OutputHost::SeatCapabilities, &OutputHost::SeatName};
-        wl_seat_add_listener(c.Seat(), &seatListener, this);
+    return true;
+}
+
+bool OutputHost::PrepareRerun()
+{
+    if (!resized_ || closed_ || connection_->Failed() || connection_->OutputRemoved(outputName_))
+        return false;
+    resized_ = false;
+    closeRequested_ = false;
+    frame_.reset();
+    configured_ = pendingSize_;
+    std::string error;
+    if (!BuildScreen(&error)) {
+        std::fprintf(stderr, "vyla: %s\n", error.c_str());
+        return false;
     }
-    c.Flush();
     return true;
 }
 
@@ -189,7 +214,9 @@ void OutputHost::WindowHidden(HWND window)
         return;
     saver_ = nullptr;
     frame_.reset();
-    if (surface_) {
+    // Across a rerun the surface stays up, showing the last frame until
+    // the new scene's first.
+    if (surface_ && !resized_) {
         wl_surface_attach(surface_.get(), nullptr, 0, 0);
         wl_surface_commit(surface_.get());
     }
@@ -259,11 +286,20 @@ void OutputHost::LayerConfigure(void* data, zwlr_layer_surface_v1* surface, std:
 {
     auto* self = static_cast<OutputHost*>(data);
     zwlr_layer_surface_v1_ack_configure(surface, serial);
-    // The program's screen keeps the size it started with; a later change
-    // shows the picture at its first size.
-    if (self->configured_.IsEmpty() && width > 0 && height > 0 && width <= raster::Surface::kMaxSide &&
-        height <= raster::Surface::kMaxSide)
-        self->configured_ = Size{static_cast<int>(width), static_cast<int>(height)};
+    if (width == 0 || height == 0 || width > raster::Surface::kMaxSide || height > raster::Surface::kMaxSide)
+        return;
+    const Size size{static_cast<int>(width), static_cast<int>(height)};
+    if (self->configured_.IsEmpty()) {
+        self->configured_ = size;
+        return;
+    }
+    // The scene is built for one size: a new one ends this run, and the
+    // next is built over the desktop, rescaled (PrepareRerun).
+    if (size != self->configured_ && size != self->pendingSize_) {
+        self->pendingSize_ = size;
+        self->resized_ = true;
+        self->RequestClose();
+    }
 }
 
 void OutputHost::LayerClosed(void* data, zwlr_layer_surface_v1*)

@@ -47,6 +47,10 @@ public:
     void WindowShown(HWND window, const Rect& rect) override;
     void WindowHidden(HWND window) override;
 
+    // The output's size changed during the run: the next run is set up for
+    // the new size, over the desktop rescaled. False when no run is due.
+    bool PrepareRerun();
+
     // The run ended because the connection failed by an error (a line on
     // stderr said so), not by the compositor going away.
     bool LostByError() const { return lostByError_; }
@@ -59,6 +63,8 @@ private:
 
     OutputHost(std::unique_ptr<Connection> connection, std::uint32_t output);
     bool Start(std::string* error);
+    // The screen and buffers for the configured size and scale.
+    bool BuildScreen(std::string* error);
     void Present();
     void CopyToBuffer(Buffer& buffer);
     void AfterDispatch();
@@ -97,12 +103,15 @@ private:
     Owned<wl_pointer> pointer_;
     Owned<wl_keyboard> keyboard_;
 
+    raster::Surface desktop_;  // as it was taken, at the output's resolution then
     raster::Surface screen_;
     DamageRegion damage_;  // changed since the last frame went
     std::array<Buffer, 2> buffers_;
     Size configured_;      // the surface's size in the compositor's logical units
     int scale_ = 1;        // the output's integer scale: buffer pixels per logical unit
     bool closed_ = false;
+    bool resized_ = false;  // a new size came: a rerun is due
+    Size pendingSize_;
 
     HWND saver_ = nullptr;  // the program's saver window while the surface shows it
     bool cursorVisible_ = true;

@@ -2,7 +2,7 @@
 // one of scale 2, each showing a known wallpaper (swaybg): every output
 // shows its own scene over its own desktop, pixel for pixel (physical
 // pixels) as the headless run computes it; an output made while the saver
-// runs is covered too; and a key, a pointer move or a button on the seat
+// runs is covered too, and one given a new size gets a new scene; and a key, a pointer move or a button on the seat
 // ends the saver on all outputs with exit status 0.
 #include <gtest/gtest.h>
 
@@ -191,6 +191,27 @@ TEST_F(SaverOnSway, AnOutputMadeWhileItRunsIsCoveredToo)
     ExpectScene(kLateOutput, desktop, *saver);
     EXPECT_EQ(session_->Run({"wtype", "-s", "500", "a"}), 0);
     EXPECT_EQ(ExitCode(saver->Wait(kEndMs)), 0);
+}
+
+// A new mode ends the output's scene and builds one for the new size over
+// the desktop as it was taken, rescaled (nearest neighbour).
+TEST_F(SaverOnSway, AnOutputsNewSizeGetsASceneOfItsOwnOverTheSameDesktop)
+{
+    auto saver = StartSaver();
+    ASSERT_TRUE(saver->Running());
+    Output resized = kOutputs[0];
+    resized.size = Size{480, 360};  // smaller: the outputs beside it stay where they are
+    Configure(*session_, resized, WallpaperFile(kOutputs[0]).string());
+    const Surface& before = desktops_[0];
+    Surface desktop = *Surface::Create(resized.size);
+    for (int y = 0; y < resized.size.height; ++y)
+        for (int x = 0; x < resized.size.width; ++x)
+            desktop.Set(x, y, before.At(x * before.Width() / resized.size.width, y * before.Height() / resized.size.height));
+    ExpectScene(resized, desktop, *saver);
+    EXPECT_TRUE(saver->Running()) << "a new size ended the saver";
+    EXPECT_EQ(session_->Run({"wtype", "-s", "500", "a"}), 0);
+    EXPECT_EQ(ExitCode(saver->Wait(kEndMs)), 0);
+    Configure(*session_, kOutputs[0], WallpaperFile(kOutputs[0]).string());
 }
 
 class SaverOnSwayEndsOn : public SaverOnSway, public ::testing::WithParamInterface<const char*> {};
