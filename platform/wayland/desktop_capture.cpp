@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "wayland/captured_pixels.h"
+#include "wayland/kwin_capture.h"
 #include "wayland/shm_buffer.h"
 
 namespace vyla::wayland {
@@ -70,7 +71,7 @@ const zwlr_screencopy_frame_v1_listener kFrameListener{&OnBuffer, &OnFlags, &OnR
 
 }  // namespace
 
-std::optional<raster::Surface> ScreencopyCapture::Capture(wl_output* output)
+std::optional<raster::Surface> ScreencopyCapture::Capture(wl_output* output, std::string_view)
 {
     zwlr_screencopy_manager_v1* manager = connection_.Screencopy();
     if (!manager || !output)
@@ -98,7 +99,7 @@ std::unique_ptr<DesktopCapture> ChooseDesktopCapture(Connection& connection)
 {
     if (connection.Screencopy())
         return std::make_unique<ScreencopyCapture>(connection);
-    return nullptr;
+    return KWinCapture::Connect();
 }
 
 }  // namespace vyla::wayland

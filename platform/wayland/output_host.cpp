@@ -99,15 +99,19 @@ bool OutputHost::Start(std::string* error)
         [](void*, wl_output*, std::uint32_t, std::int32_t, std::int32_t, std::int32_t) {},  // mode
         [](void*, wl_output*) {},                                                           // done
         &OutputHost::OutputScale,
-        [](void*, wl_output*, const char*) {},  // name
+        &OutputHost::OutputName,
         [](void*, wl_output*, const char*) {},  // description
     };
     wl_output_add_listener(output_, &outputListener, this);
+    if (!c.Roundtrip()) {
+        *error = c.FailureText();
+        return false;
+    }
 
     // The desktop first: nothing of the saver is on the output yet.
     std::optional<raster::Surface> desktop;
     if (auto capture = ChooseDesktopCapture(c))
-        desktop = capture->Capture(output_);
+        desktop = capture->Capture(output_, outputLabel_);
 
     surface_.reset(wl_compositor_create_surface(c.Compositor()));
     layer_.reset(zwlr_layer_shell_v1_get_layer_surface(c.LayerShell(), surface_.get(), output_,
@@ -279,6 +283,11 @@ void OutputHost::OutputScale(void* data, wl_output*, std::int32_t factor)
 {
     // Scales beyond 4 are not real displays' and would only cost memory.
     static_cast<OutputHost*>(data)->scale_ = std::clamp(factor, 1, 4);
+}
+
+void OutputHost::OutputName(void* data, wl_output*, const char* name)
+{
+    static_cast<OutputHost*>(data)->outputLabel_ = name ? name : "";
 }
 
 void OutputHost::LayerConfigure(void* data, zwlr_layer_surface_v1* surface, std::uint32_t serial, std::uint32_t width,

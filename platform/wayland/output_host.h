@@ -76,6 +76,7 @@ private:
     Point InPixels(wl_fixed_t x, wl_fixed_t y) const;
 
     static void OutputScale(void* data, wl_output* output, std::int32_t factor);
+    static void OutputName(void* data, wl_output* output, const char* name);
     static void LayerConfigure(void* data, zwlr_layer_surface_v1* surface, std::uint32_t serial, std::uint32_t width,
                                std::uint32_t height);
     static void LayerClosed(void* data, zwlr_layer_surface_v1* surface);
@@ -109,6 +110,7 @@ private:
     std::array<Buffer, 2> buffers_;
     Size configured_;      // the surface's size in the compositor's logical units
     int scale_ = 1;        // the output's integer scale: buffer pixels per logical unit
+    std::string outputLabel_;  // the output's name, where the compositor tells it
     bool closed_ = false;
     bool resized_ = false;  // a new size came: a rerun is due
     Size pendingSize_;

@@ -16,7 +16,7 @@ namespace {
 constexpr std::uint32_t kCompositorVersion = 4;  // damage_buffer
 constexpr std::uint32_t kShmVersion = 1;
 constexpr std::uint32_t kSeatVersion = 5;
-constexpr std::uint32_t kOutputVersion = 3;
+constexpr std::uint32_t kOutputVersion = 4;  // the output's name
 constexpr std::uint32_t kLayerShellVersion = 4;
 constexpr std::uint32_t kScreencopyVersion = 3;
 

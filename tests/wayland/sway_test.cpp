@@ -15,13 +15,13 @@
 #include "desktop_picture.h"
 #include "harness.h"
 #include "scene_check.h"
-#include "sway_session.h"
+#include "compositor_session.h"
 
 namespace {
 
 using vyla::Size;
 using vyla::raster::Surface;
-using vyla::wayland::testing::SwaySession;
+using vyla::wayland::testing::CompositorSession;
 using vyla::x11::testing::ChildProcess;
 using vyla::x11::testing::ExitCode;
 using vyla::x11::testing::HeadlessScene;
@@ -45,7 +45,7 @@ const Output kOutputs[] = {{"HEADLESS-1", {640, 480}, 1, 0}, {"HEADLESS-2", {800
 // Made while the saver runs; no wallpaper, so what it shows before is one colour.
 const Output kLateOutput{"HEADLESS-3", {320, 240}, 1, 1040};
 
-void Configure(SwaySession& session, const Output& o, const std::string& wallpaper)
+void Configure(CompositorSession& session, const Output& o, const std::string& wallpaper)
 {
     std::vector<std::string> command{"swaymsg", "output", o.name, "mode",
                                      std::to_string(o.size.width) + "x" + std::to_string(o.size.height), "scale",
@@ -69,7 +69,7 @@ protected:
     static void SetUpTestSuite()
     {
         std::string why;
-        session_ = SwaySession::Start("default_border none\n", &why).release();
+        session_ = CompositorSession::StartSway("default_border none\n", &why).release();
         if (!session_) {
             skip_ = why;
             return;
@@ -155,7 +155,7 @@ protected:
                                               << OutputDirectory();
     }
 
-    static inline SwaySession* session_ = nullptr;
+    static inline CompositorSession* session_ = nullptr;
     static inline std::string skip_;
     Surface desktops_[std::size(kOutputs)];
 };
