@@ -2,10 +2,12 @@
 // one of scale 2, each showing a known wallpaper (swaybg): every output
 // shows its own scene over its own desktop, pixel for pixel (physical
 // pixels) as the headless run computes it; an output made while the saver
-// runs is covered too, and one given a new size gets a new scene; and a key, a pointer move or a button on the seat
+// runs is covered too, and one given a new size gets a new scene;
+// swayidle starts it; and a key, a pointer move or a button on the seat
 // ends the saver on all outputs with exit status 0.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -212,6 +214,40 @@ TEST_F(SaverOnSway, AnOutputsNewSizeGetsASceneOfItsOwnOverTheSameDesktop)
     EXPECT_EQ(session_->Run({"wtype", "-s", "500", "a"}), 0);
     EXPECT_EQ(ExitCode(saver->Wait(kEndMs)), 0);
     Configure(*session_, kOutputs[0], WallpaperFile(kOutputs[0]).string());
+}
+
+// The processes running the program under test.
+std::vector<pid_t> ProgramProcesses(const std::filesystem::path& program)
+{
+    std::vector<pid_t> pids;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::filesystem::path exe = std::filesystem::read_symlink(entry.path() / "exe", error);
+        if (!error && exe == program)
+            pids.push_back(std::stoi(name));
+    }
+    return pids;
+}
+
+// README's line: swayidle starts the saver when the seat has been idle,
+// and input ends it.
+TEST_F(SaverOnSway, SwayidleStartsItAtIdle)
+{
+    auto idle = std::make_unique<ChildProcess>(
+        session_->AsUser({"swayidle", "timeout", "2", Program().string()}), std::vector<std::string>{}, true);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramProcesses(Program()).empty() || !idle->Running(); }, kStartMs))
+        << "swayidle did not start the saver";
+    for (std::size_t i = 0; i < std::size(kOutputs); ++i)
+        ExpectScene(kOutputs[i], desktops_[i], *idle);
+    EXPECT_EQ(session_->Run({"wtype", "-s", "500", "a"}), 0);
+    EXPECT_TRUE(WaitFor([&] { return ProgramProcesses(Program()).empty(); }, kEndMs)) << "a key did not end the saver";
+    // Before the seat is idle again.
+    idle.reset();
+    for (pid_t pid : ProgramProcesses(Program()))
+        kill(pid, SIGTERM);
 }
 
 class SaverOnSwayEndsOn : public SaverOnSway, public ::testing::WithParamInterface<const char*> {};
