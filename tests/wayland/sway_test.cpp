@@ -3,7 +3,7 @@
 // shows its own scene over its own desktop, pixel for pixel (physical
 // pixels) as the headless run computes it; an output made while the saver
 // runs is covered too, and one given a new size gets a new scene;
-// swayidle starts it; and a key, a pointer move or a button on the seat
+// swayidle starts it; the settings dialog runs on Wayland; and a key, a pointer move or a button on the seat
 // ends the saver on all outputs with exit status 0.
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 
 #include "desktop_picture.h"
 #include "harness.h"
+#include "resources/configure_dialog.h"
 #include "scene_check.h"
 #include "compositor_session.h"
 
@@ -248,6 +249,32 @@ TEST_F(SaverOnSway, SwayidleStartsItAtIdle)
     idle.reset();
     for (pid_t pid : ProgramProcesses(Program()))
         kill(pid, SIGTERM);
+}
+
+// The settings dialog runs on Wayland itself (GTK), with no X display:
+// the window appears, and Return confirms it, writing the settings file.
+TEST_F(SaverOnSway, TheSettingsDialogRunsNativelyAndReturnSavesIt)
+{
+    const auto config = session_->Home() / "dialog-config";
+    std::filesystem::create_directories(config);
+    ASSERT_TRUE(session_->OwnHome());
+    auto command = session_->AsUser({"env", "XDG_CONFIG_HOME=" + config.string(), Program().string(), "/c"});
+    ChildProcess dialog(command, {}, true);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            auto [code, tree] = vyla::x11::testing::RunCommandOutput(session_->AsUser({"swaymsg", "-t", "get_tree"}), {});
+            return (code == 0 && tree.find("\"name\": \"" VYLA_CONFIGURE_CAPTION "\"") != std::string::npos) || !dialog.Running();
+        },
+        kStartMs))
+        << "no dialog window on sway";
+    EXPECT_EQ(session_->Run({"wtype", "-s", "500", "-k", "Return"}), 0);
+    EXPECT_EQ(ExitCode(dialog.Wait(kEndMs)), 0);
+    std::string written;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(config))
+        if (entry.path().filename() == "vyla.ini")
+            written = vyla::testing::ReadText(entry.path());
+    for (const char* key : {"color=", "speed=", "girls=", "interval="})
+        EXPECT_NE(written.find(key), std::string::npos) << key << " not written: \"" << written << "\"";
 }
 
 class SaverOnSwayEndsOn : public SaverOnSway, public ::testing::WithParamInterface<const char*> {};
