@@ -125,7 +125,8 @@ std::unique_ptr<CompositorSession> CompositorSession::StartKWin(Size size, const
         return nullptr;
     std::vector<std::string> argv = session->user_.prefix;
     argv.insert(argv.end(), {"env", "-i", "HOME=" + home.string(), "XDG_RUNTIME_DIR=" + home.string(),
-                             "PATH=/usr/bin:/bin", "KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1", "dbus-run-session", "--",
+                             "PATH=/usr/bin:/bin", "KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1",
+                             "KWIN_WAYLAND_NO_PERMISSION_CHECKS=1", "dbus-run-session", "--",
                              (home / "kwin_wayland").string(), "--virtual", "--width", std::to_string(size.width),
                              "--height", std::to_string(size.height), "--socket", kKWinSocket, "--no-lockscreen",
                              "--no-global-shortcuts", "--no-kactivities", "--exit-with-session",

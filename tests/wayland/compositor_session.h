@@ -3,7 +3,8 @@
 //   headless sway, with the pixman renderer and no input devices;
 //   kwin_wayland --virtual in a private D-Bus session, from a plain copy of
 //   its binary (the packaged one carries a file capability that containers
-//   may refuse), its screenshot interface open to the tests.
+//   may refuse), its screenshots and fake input open to the tests (its
+//   test switches turn the permission checks off).
 // Its clients (the program under test, grim, wtype, swaymsg, the helpers)
 // run as the same user in a clean environment that names only this
 // compositor (and its bus).

@@ -1,13 +1,14 @@
 // The real program on KWin (kwin_wayland --virtual), where it can run: it
 // covers a fullscreen window with the scene over what the window showed,
 // pixel for pixel as the headless run computes it, taking that picture
-// through KWin's screenshot interface; SIGTERM ends it with status 0.
-// (KWin's fake input needs a protocol of its own; input is covered on sway.)
+// through KWin's screenshot interface; a key (KWin's fake input) ends it
+// with status 0, and so do a pointer move and SIGTERM on later runs.
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "compositor_session.h"
 #include "harness.h"
@@ -33,7 +34,7 @@ constexpr Size kScreen{640, 480};
 // The name KWin gives its one virtual output.
 constexpr const char* kOutput = "Virtual-0";
 
-TEST(SaverOnKWin, CoversAFullscreenWindowWithTheSceneOverItAndEndsOnSigterm)
+TEST(SaverOnKWin, CoversAFullscreenWindowWithTheSceneOverItAndEndsOnInput)
 {
     std::string why;
     auto session = CompositorSession::StartKWin(kScreen, VYLA_KWIN_SHOT, &why);
@@ -74,8 +75,27 @@ TEST(SaverOnKWin, CoversAFullscreenWindowWithTheSceneOverItAndEndsOnSigterm)
     EXPECT_TRUE(covered && mismatches == 0) << mismatches << " pixels differ from the headless run; see kwin.png in "
                                             << OutputDirectory();
     ASSERT_TRUE(saver.Running());
-    saver.Signal(SIGTERM);
-    EXPECT_EQ(ExitCode(saver.Wait(kEndMs)), 0);
+    const auto fakeInput = session->Home() / "vyla_kwin_fake_input";
+    std::filesystem::copy_file(VYLA_KWIN_FAKE_INPUT, fakeInput);
+    ASSERT_TRUE(session->OwnHome());
+    EXPECT_EQ(session->Run({fakeInput.string(), "key"}), 0);
+    EXPECT_EQ(ExitCode(saver.Wait(kEndMs)), 0) << "a key did not end the saver with status 0";
+
+    for (const char* end : {"move", "SIGTERM"}) {
+        ChildProcess again(session->AsUser({program.string()}), {}, true);
+        // Up once the screen shows its border again.
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                auto s = session->Screenshot(kOutput);
+                return (s && SceneMismatches(*s, scene) == 0) || !again.Running();
+            },
+            kStartMs));
+        if (std::string_view(end) == "SIGTERM")
+            again.Signal(SIGTERM);
+        else
+            EXPECT_EQ(session->Run({fakeInput.string(), end}), 0);
+        EXPECT_EQ(ExitCode(again.Wait(kEndMs)), 0) << end << " did not end the saver with status 0";
+    }
 }
 
 }  // namespace
