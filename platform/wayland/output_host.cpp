@@ -67,6 +67,8 @@ OutputHost::OutputHost(std::unique_ptr<Connection> connection, std::uint32_t out
 OutputHost::~OutputHost()
 {
     frame_.reset();
+    fractional_.reset();
+    viewport_.reset();
     keyboard_.reset();
     pointer_.reset();
     layer_.reset();
@@ -116,6 +118,12 @@ bool OutputHost::Start(std::string* error)
     surface_.reset(wl_compositor_create_surface(c.Compositor()));
     layer_.reset(zwlr_layer_shell_v1_get_layer_surface(c.LayerShell(), surface_.get(), output_,
                                                        ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "vyla"));
+    if (c.FractionalScale() && c.Viewporter()) {
+        viewport_.reset(wp_viewporter_get_viewport(c.Viewporter(), surface_.get()));
+        fractional_.reset(wp_fractional_scale_manager_v1_get_fractional_scale(c.FractionalScale(), surface_.get()));
+        static const wp_fractional_scale_v1_listener scaleListener{&OutputHost::PreferredScale};
+        wp_fractional_scale_v1_add_listener(fractional_.get(), &scaleListener, this);
+    }
     static const zwlr_layer_surface_v1_listener layerListener{&OutputHost::LayerConfigure, &OutputHost::LayerClosed};
     zwlr_layer_surface_v1_add_listener(layer_.get(), &layerListener, this);
     zwlr_layer_surface_v1_set_anchor(layer_.get(), ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
@@ -130,6 +138,11 @@ bool OutputHost::Start(std::string* error)
     const auto deadline = std::chrono::steady_clock::now() + kConfigureTimeout;
     if (!c.DispatchUntil([this] { return !configured_.IsEmpty() || closed_; }, deadline) || closed_) {
         *error = c.Failed() ? c.FailureText() : "the Wayland compositor gave the saver no place on the output";
+        return false;
+    }
+    // The preferred scale comes once the surface is placed.
+    if (fractional_ && !c.Roundtrip()) {
+        *error = c.FailureText();
         return false;
     }
 
@@ -152,7 +165,12 @@ bool OutputHost::BuildScreen(std::string* error)
     const std::int64_t width = std::int64_t{configured_.width} * scale_, height = std::int64_t{configured_.height} * scale_;
     if (width > raster::Surface::kMaxSide || height > raster::Surface::kMaxSide)
         scale_ = 1;
-    const Size pixels{configured_.width * scale_, configured_.height * scale_};
+    Size pixels{configured_.width * scale_, configured_.height * scale_};
+    const bool fractional = viewport_ && scale120_ > 0 && scale120_ <= 4 * 120;
+    if (fractional)
+        pixels = Size{static_cast<int>((std::int64_t{configured_.width} * scale120_ + 60) / 120),
+                      static_cast<int>((std::int64_t{configured_.height} * scale120_ + 60) / 120)};
+    pixelsPerUnit_ = static_cast<double>(pixels.width) / configured_.width;
     // The desktop as it was taken, at this size; black without one.
     screen_ = desktop_.Bounds().IsEmpty() ? raster::Surface{} : Resized(desktop_, pixels);
     if (screen_.GetSize() != pixels) {
@@ -164,7 +182,14 @@ bool OutputHost::BuildScreen(std::string* error)
         screen_ = std::move(*black);
     }
     damage_.SetBounds(screen_.Bounds());
-    wl_surface_set_buffer_scale(surface_.get(), scale_);
+    if (fractional) {
+        wl_surface_set_buffer_scale(surface_.get(), 1);
+        wp_viewport_set_destination(viewport_.get(), configured_.width, configured_.height);
+    } else {
+        wl_surface_set_buffer_scale(surface_.get(), scale_);
+        if (viewport_)
+            wp_viewport_set_destination(viewport_.get(), -1, -1);
+    }
     const std::size_t stride = static_cast<std::size_t>(pixels.width) * 4;
     for (Buffer& b : buffers_) {
         b.memory = ShmBuffer::Create(connection_->Shm(), pixels, stride, WL_SHM_FORMAT_XRGB8888, [this] { Present(); });
@@ -285,6 +310,34 @@ void OutputHost::OutputScale(void* data, wl_output*, std::int32_t factor)
     static_cast<OutputHost*>(data)->scale_ = std::clamp(factor, 1, 4);
 }
 
+void OutputHost::PreferredScale(void* data, wp_fractional_scale_v1*, std::uint32_t scale120)
+{
+    auto* self = static_cast<OutputHost*>(data);
+    if (scale120 == self->scale120_)
+        return;
+    self->scale120_ = scale120;
+    // Told after the screen was built: it is built again for the new scale.
+    if (!self->screen_.Bounds().IsEmpty())
+        self->Rebuild(self->resized_ ? self->pendingSize_ : self->configured_);
+}
+
+void OutputHost::Rebuild(Size size)
+{
+    pendingSize_ = size;
+    if (portable::Runtime::HasCurrent()) {
+        // The scene is built for one size: this run ends, and the next is
+        // built over the desktop, rescaled (PrepareRerun).
+        resized_ = true;
+        RequestClose();
+        return;
+    }
+    // No run yet: the screen is simply made again.
+    configured_ = size;
+    std::string error;
+    if (!BuildScreen(&error))
+        std::fprintf(stderr, "vyla: %s\n", error.c_str());
+}
+
 void OutputHost::OutputName(void* data, wl_output*, const char* name)
 {
     static_cast<OutputHost*>(data)->outputLabel_ = name ? name : "";
@@ -302,13 +355,8 @@ void OutputHost::LayerConfigure(void* data, zwlr_layer_surface_v1* surface, std:
         self->configured_ = size;
         return;
     }
-    // The scene is built for one size: a new one ends this run, and the
-    // next is built over the desktop, rescaled (PrepareRerun).
-    if (size != self->configured_ && size != self->pendingSize_) {
-        self->pendingSize_ = size;
-        self->resized_ = true;
-        self->RequestClose();
-    }
+    if (size != self->configured_ && !(self->resized_ && size == self->pendingSize_))
+        self->Rebuild(size);
 }
 
 void OutputHost::LayerClosed(void* data, zwlr_layer_surface_v1*)
@@ -475,7 +523,8 @@ void OutputHost::PointerEnter(void* data, wl_pointer*, std::uint32_t serial, wl_
 
 Point OutputHost::InPixels(wl_fixed_t x, wl_fixed_t y) const
 {
-    return Point{static_cast<int>(wl_fixed_to_double(x) * scale_), static_cast<int>(wl_fixed_to_double(y) * scale_)};
+    return Point{static_cast<int>(wl_fixed_to_double(x) * pixelsPerUnit_),
+                 static_cast<int>(wl_fixed_to_double(y) * pixelsPerUnit_)};
 }
 
 void OutputHost::PointerLeave(void* data, wl_pointer*, std::uint32_t, wl_surface*)

@@ -7,7 +7,9 @@
 // one of two shared-memory buffers (never one the compositor still reads)
 // and only they are damaged; a frame goes only once the previous one has
 // been shown. On an output of integer scale N the screen and buffers are
-// N times the logical size, pixel for pixel the output's own. The user's input on the surface becomes the window messages
+// N times the logical size, pixel for pixel the output's own; where the
+// compositor tells a fractional scale (wp_fractional_scale_v1) they are
+// that many times, rounded, shown at the logical size by wp_viewporter. The user's input on the surface becomes the window messages
 // a Windows saver would receive; the cursor is hidden over it.
 //
 // The portable runtime is one per process, so each output runs in a
@@ -65,6 +67,9 @@ private:
     bool Start(std::string* error);
     // The screen and buffers for the configured size and scale.
     bool BuildScreen(std::string* error);
+    // A new size or scale: the screen is built again, at once before the
+    // program runs, by a rerun while it does.
+    void Rebuild(Size size);
     void Present();
     void CopyToBuffer(Buffer& buffer);
     void AfterDispatch();
@@ -77,6 +82,7 @@ private:
 
     static void OutputScale(void* data, wl_output* output, std::int32_t factor);
     static void OutputName(void* data, wl_output* output, const char* name);
+    static void PreferredScale(void* data, wp_fractional_scale_v1* scale, std::uint32_t scale120);
     static void LayerConfigure(void* data, zwlr_layer_surface_v1* surface, std::uint32_t serial, std::uint32_t width,
                                std::uint32_t height);
     static void LayerClosed(void* data, zwlr_layer_surface_v1* surface);
@@ -101,6 +107,8 @@ private:
     Owned<wl_surface> surface_;
     Owned<zwlr_layer_surface_v1> layer_;
     Owned<wl_callback> frame_;  // the last frame's, until it is shown
+    Owned<wp_viewport> viewport_;              // where fractional scales can be drawn
+    Owned<wp_fractional_scale_v1> fractional_;
     Owned<wl_pointer> pointer_;
     Owned<wl_keyboard> keyboard_;
 
@@ -111,6 +119,8 @@ private:
     Size configured_;      // the surface's size in the compositor's logical units
     int scale_ = 1;        // the output's integer scale: buffer pixels per logical unit
     std::string outputLabel_;  // the output's name, where the compositor tells it
+    std::uint32_t scale120_ = 0;  // the preferred fractional scale in 120ths; 0: none told
+    double pixelsPerUnit_ = 1;    // the screen's pixels per logical unit, as built
     bool closed_ = false;
     bool resized_ = false;  // a new size came: a rerun is due
     Size pendingSize_;

@@ -58,6 +58,8 @@ Connection::Connection(wl_display* display) : display_(display), registry_(wl_di
 Connection::~Connection()
 {
     boundOutputs_.clear();
+    fractionalScale_.reset();
+    viewporter_.reset();
     screencopy_.reset();
     layerShell_.reset();
     seat_.reset();
@@ -84,6 +86,11 @@ void Connection::Global(void* data, wl_registry* registry, std::uint32_t name, c
     else if (which == zwlr_screencopy_manager_v1_interface.name && !self->screencopy_)
         self->screencopy_.reset(Bind<zwlr_screencopy_manager_v1>(registry, name, &zwlr_screencopy_manager_v1_interface,
                                                                  version, kScreencopyVersion));
+    else if (which == wp_viewporter_interface.name && !self->viewporter_)
+        self->viewporter_.reset(Bind<wp_viewporter>(registry, name, &wp_viewporter_interface, version, 1));
+    else if (which == wp_fractional_scale_manager_v1_interface.name && !self->fractionalScale_)
+        self->fractionalScale_.reset(Bind<wp_fractional_scale_manager_v1>(
+            registry, name, &wp_fractional_scale_manager_v1_interface, version, 1));
     else if (which == wl_output_interface.name) {
         self->outputs_.push_back(name);
         self->outputVersions_.push_back({name, version});

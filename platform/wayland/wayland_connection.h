@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "wayland/layer_shell_protocol.h"
+#include "fractional-scale-v1-client.h"
+#include "viewporter-client.h"
 #include "wlr-screencopy-unstable-v1-client.h"
 
 namespace vyla::wayland {
@@ -32,6 +34,10 @@ inline void Destroy(zwlr_layer_shell_v1* p) { zwlr_layer_shell_v1_get_version(p)
 inline void Destroy(zwlr_layer_surface_v1* p) { zwlr_layer_surface_v1_destroy(p); }
 inline void Destroy(zwlr_screencopy_manager_v1* p) { zwlr_screencopy_manager_v1_destroy(p); }
 inline void Destroy(zwlr_screencopy_frame_v1* p) { zwlr_screencopy_frame_v1_destroy(p); }
+inline void Destroy(wp_viewporter* p) { wp_viewporter_destroy(p); }
+inline void Destroy(wp_viewport* p) { wp_viewport_destroy(p); }
+inline void Destroy(wp_fractional_scale_manager_v1* p) { wp_fractional_scale_manager_v1_destroy(p); }
+inline void Destroy(wp_fractional_scale_v1* p) { wp_fractional_scale_v1_destroy(p); }
 
 struct ProxyDeleter {
     template <typename T>
@@ -61,6 +67,9 @@ public:
     wl_seat* Seat() const { return seat_.get(); }
     zwlr_layer_shell_v1* LayerShell() const { return layerShell_.get(); }
     zwlr_screencopy_manager_v1* Screencopy() const { return screencopy_.get(); }
+    // Drawing at a fractional scale: both, or nullptr where not offered.
+    wp_viewporter* Viewporter() const { return viewporter_.get(); }
+    wp_fractional_scale_manager_v1* FractionalScale() const { return fractionalScale_.get(); }
 
     // The outputs' registry names, which are the same for every client of
     // the compositor: the parent names an output to a child by it.
@@ -108,6 +117,8 @@ private:
     Owned<wl_seat> seat_;
     Owned<zwlr_layer_shell_v1> layerShell_;
     Owned<zwlr_screencopy_manager_v1> screencopy_;
+    Owned<wp_viewporter> viewporter_;
+    Owned<wp_fractional_scale_manager_v1> fractionalScale_;
     std::vector<std::uint32_t> outputs_;
     std::vector<OutputVersion> outputVersions_;
     std::vector<std::uint32_t> removed_;

@@ -101,8 +101,8 @@ std::unique_ptr<CompositorSession> CompositorSession::StartSway(const std::strin
     return session;
 }
 
-std::unique_ptr<CompositorSession> CompositorSession::StartKWin(Size size, const std::filesystem::path& shot,
-                                                                std::string* why)
+std::unique_ptr<CompositorSession> CompositorSession::StartKWin(Size size, const std::string& scale,
+                                                                const std::filesystem::path& shot, std::string* why)
 {
     const std::filesystem::path installed = "/usr/bin/kwin_wayland";
     if (!std::filesystem::exists(installed)) {
@@ -128,7 +128,7 @@ std::unique_ptr<CompositorSession> CompositorSession::StartKWin(Size size, const
                              "PATH=/usr/bin:/bin", "KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1",
                              "KWIN_WAYLAND_NO_PERMISSION_CHECKS=1", "dbus-run-session", "--",
                              (home / "kwin_wayland").string(), "--virtual", "--width", std::to_string(size.width),
-                             "--height", std::to_string(size.height), "--socket", kKWinSocket, "--no-lockscreen",
+                             "--height", std::to_string(size.height), "--scale", scale, "--socket", kKWinSocket, "--no-lockscreen",
                              "--no-global-shortcuts", "--no-kactivities", "--exit-with-session",
                              (home / "session.sh").string()});
     session->compositor_ = std::make_unique<x11::testing::ChildProcess>(argv, std::vector<std::string>{});

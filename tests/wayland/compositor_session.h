@@ -28,9 +28,11 @@ public:
     // config: the text of sway's configuration file. nullptr, with *why in
     // one line, when sway cannot start here.
     static std::unique_ptr<CompositorSession> StartSway(const std::string& config, std::string* why);
-    // KWin on one virtual output of that size; shot: the screenshot helper
-    // (tests/wayland/kwin_shot.cpp). nullptr, with *why, when it cannot start.
-    static std::unique_ptr<CompositorSession> StartKWin(Size size, const std::filesystem::path& shot, std::string* why);
+    // KWin on one virtual output of that size (logical units) and scale;
+    // shot: the screenshot helper (tests/wayland/kwin_shot.cpp). nullptr,
+    // with *why, when it cannot start.
+    static std::unique_ptr<CompositorSession> StartKWin(Size size, const std::string& scale,
+                                                        const std::filesystem::path& shot, std::string* why);
     ~CompositorSession();
     CompositorSession(const CompositorSession&) = delete;
     CompositorSession& operator=(const CompositorSession&) = delete;

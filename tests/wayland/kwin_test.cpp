@@ -37,7 +37,7 @@ constexpr const char* kOutput = "Virtual-0";
 TEST(SaverOnKWin, CoversAFullscreenWindowWithTheSceneOverItAndEndsOnInput)
 {
     std::string why;
-    auto session = CompositorSession::StartKWin(kScreen, VYLA_KWIN_SHOT, &why);
+    auto session = CompositorSession::StartKWin(kScreen, "1", VYLA_KWIN_SHOT, &why);
     if (!session)
         GTEST_SKIP() << "KWin cannot run here: " << why;
     const auto program = session->Home() / "vyla", window = session->Home() / "vyla_test_window";
@@ -96,6 +96,50 @@ TEST(SaverOnKWin, CoversAFullscreenWindowWithTheSceneOverItAndEndsOnInput)
             EXPECT_EQ(session->Run({fakeInput.string(), end}), 0);
         EXPECT_EQ(ExitCode(again.Wait(kEndMs)), 0) << end << " did not end the saver with status 0";
     }
+}
+
+// At a fractional scale the scene is drawn at the output's own resolution
+// (1.5 times the logical size), shown through a viewport pixel for pixel.
+TEST(SaverOnKWin, DrawsAtAFractionalScalesOwnResolution)
+{
+    std::string why;
+    auto session = CompositorSession::StartKWin(kScreen, "1.5", VYLA_KWIN_SHOT, &why);
+    if (!session)
+        GTEST_SKIP() << "KWin cannot run here: " << why;
+    const Size pixels{kScreen.width * 3 / 2, kScreen.height * 3 / 2};
+    const auto program = session->Home() / "vyla", window = session->Home() / "vyla_test_window";
+    std::filesystem::copy_file(VYLA_PROGRAM, program);
+    std::filesystem::copy_file(VYLA_TEST_WINDOW, window);
+    ASSERT_TRUE(session->OwnHome());
+    ChildProcess shown(session->AsUser({window.string()}), {});
+    Surface desktop;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            auto shot = session->Screenshot(kOutput);
+            if (!shot || shot->GetSize() != pixels || shot->At(pixels.width / 2, pixels.height / 2) == 0)
+                return false;
+            desktop = std::move(*shot);
+            return true;
+        },
+        kStartMs))
+        << "KWin does not show the test window at scale 1.5";
+    ChildProcess saver(session->AsUser({program.string()}), {}, true);
+    const HeadlessScene scene = RunHeadlessScene(desktop);
+    Surface shot;
+    long mismatches = -1;
+    bool covered = WaitFor(
+        [&] {
+            if (auto s = session->Screenshot(kOutput))
+                shot = std::move(*s);
+            mismatches = SceneMismatches(shot, scene);
+            return mismatches == 0 || !saver.Running();
+        },
+        kStartMs);
+    WritePng(shot, OutputDirectory() / "kwin-scale-1.5.png");
+    EXPECT_TRUE(covered && mismatches == 0) << mismatches << " pixels differ from the headless run at "
+                                            << pixels.width << "x" << pixels.height << "; see kwin-scale-1.5.png";
+    saver.Signal(SIGTERM);
+    EXPECT_EQ(ExitCode(saver.Wait(kEndMs)), 0);
 }
 
 }  // namespace
