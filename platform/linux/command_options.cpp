@@ -133,6 +133,26 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args)
             if (!id)
                 return Failure("bad window id \"" + std::string(*text) + "\" for " + shown);
             options.windowId = id;
+        } else if (word.name == "backend") {
+            auto text = value();
+            if (text && *text == "wayland")
+                options.backend = CommandOptions::Backend::Wayland;
+            else if (text && *text == "x11")
+                options.backend = CommandOptions::Backend::X11;
+            else
+                return Failure(shown + " takes wayland or x11" + (text ? ", not \"" + std::string(*text) + "\"" : ""));
+        } else if (word.name == "wayland-output") {
+            auto text = value();
+            auto name = text ? ParseUnsigned(*text, 10) : std::nullopt;
+            if (!name || *name > std::numeric_limits<std::uint32_t>::max())
+                return Failure(shown + " takes an output's registry name");
+            options.waylandOutput = static_cast<std::uint32_t>(*name);
+        } else if (word.name == "start-at") {
+            auto text = value();
+            auto ns = text ? ParseUnsigned(*text, 10) : std::nullopt;
+            if (!ns || *ns > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+                return Failure(shown + " takes nanoseconds on the monotonic clock");
+            options.startAtNs = static_cast<std::int64_t>(*ns);
         } else if (word.name == "color") {
             auto text = value();
             auto color = text ? Lookup(kColors, *text) : std::nullopt;
@@ -166,18 +186,25 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args)
     // window to draw in, would be silently lost there.
     if (anyOption && IsSettingsDialog(options.commandLine))
         return Failure("the settings dialog (" + options.commandLine + ") takes no other options");
+    // The daemon's hack draws in an X window.
+    if (options.HackMode() && options.backend == CommandOptions::Backend::Wayland)
+        return Failure("--root and --window-id draw in an X window, not with --backend wayland");
     return ParsedCommandLine{std::move(options), {}};
 }
 
 std::string UsageText(std::string_view program)
 {
     std::string p(program);
-    return "Usage: " + p + " [OPTION]...      the screen saver, on the whole screen\n"
+    return "Usage: " + p + " [OPTION]...      the screen saver, on the whole screen (every output on Wayland)\n"
            "       " + p + " /c               the settings dialog\n"
            "       " + p + " --root [OPTION]...\n"
            "       " + p + " --window-id ID [OPTION]...\n"
            "\n"
-           "Where to draw (as a hack of the X screen-saver daemon):\n"
+           "Where to draw:\n"
+           "  --backend wayland|x11\n"
+           "                      the display system; by default Wayland where the\n"
+           "                      compositor offers layer-shell, else X11\n"
+           "As a hack of the X screen-saver daemon:\n"
            "  --root              the window in $XSCREENSAVER_WINDOW, else the root window\n"
            "  --window-id ID      the window ID (decimal, or hexadecimal after 0x); wins over --root\n"
            "Settings for this run only (the settings file is not changed):\n"

@@ -24,6 +24,17 @@ struct CommandOptions {
     enum class Action { Run, ShowHelp, ShowVersion };
     Action action = Action::Run;
 
+    // --backend: the display system to run on; by default Wayland where
+    // the compositor offers layer-shell, else X11.
+    enum class Backend { Automatic, Wayland, X11 };
+    Backend backend = Backend::Automatic;
+
+    // Not listed: how the Wayland saver's first process starts one process
+    // per output. The output's registry name, and when every output's
+    // program starts (nanoseconds on the monotonic clock).
+    std::optional<std::uint32_t> waylandOutput;
+    std::optional<std::int64_t> startAtNs;
+
     // --root: the root window, or $XSCREENSAVER_WINDOW when it is set.
     bool root = false;
     // --window-id: draw into this window, --root or not (a settings

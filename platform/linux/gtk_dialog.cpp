@@ -358,7 +358,8 @@ bool InitGtk()
         return true;
     // The program keeps the C locale: its number conversions rely on it.
     gtk_disable_setlocale();
-    gdk_set_allowed_backends("x11");
+    // Natively on Wayland where there is a compositor, else on X11.
+    gdk_set_allowed_backends("wayland,x11");
     if (!gtk_init_check(nullptr, nullptr))
         return false;
     ApplyCompactStyle();
@@ -376,12 +377,15 @@ bool RunGtkDialog(portable::DialogSession& session, int cancelFd, const std::fun
     // end the process on the errors that follow. The window's destruction
     // cancels the dialog instead, and the errors are of no further interest.
     GdkDisplay* display = gdk_display_get_default();
-    gdk_x11_display_error_trap_push(display);
+    const bool x11 = GDK_IS_X11_DISPLAY(display);
+    if (x11)
+        gdk_x11_display_error_trap_push(display);
     {
         GtkDialogView view(session);
         view.Run(cancelFd, cancelRequested);
     }
-    gdk_x11_display_error_trap_pop_ignored(display);
+    if (x11)
+        gdk_x11_display_error_trap_pop_ignored(display);
     return true;
 }
 

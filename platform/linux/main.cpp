@@ -1,15 +1,22 @@
-// The program on Linux: its options, the X11 host for them (the standalone
-// saver, or a hack of the X screen-saver daemon) under the portable
-// runtime, then the program's entry as the system would call it.
+// The program on Linux: its options, the display system it runs on
+// (Wayland where the compositor offers layer-shell, else X11), the host
+// for them under the portable runtime (on X11 the standalone saver or a hack
+// of the X screen-saver daemon; on Wayland a process per output), then the
+// program's entry as the system would call it.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/framework.h"
 #include "portable/runtime.h"
 #include "linux/command_options.h"
+#include "linux/dialog_host.h"
+#include "wayland/output_children.h"
+#include "wayland/output_host.h"
 // After the framework: Xlib defines macros such as None and Bool.
 #include "x11/hack_host.h"
 #include "x11/standalone_host.h"
@@ -54,6 +61,57 @@ int RunProgram(vyla::portable::Host& host, const std::vector<std::string>& argum
     return WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWNORMAL);
 }
 
+bool IsSettingsDialog(const std::string& commandLine)
+{
+    return commandLine == "/c" || commandLine == "-c";
+}
+
+// The saver on one output, in a process the first one started for it.
+int RunOnOutput(const std::vector<std::string>& arguments, const vyla::linux::CommandOptions& options)
+{
+    std::string error;
+    auto connection = vyla::wayland::Connection::Open(&error);
+    std::unique_ptr<vyla::wayland::OutputHost> host;
+    if (connection)
+        host = vyla::wayland::OutputHost::Open(std::move(connection), *options.waylandOutput, &error);
+    if (!host) {
+        std::fprintf(stderr, "vyla: %s\n", error.c_str());
+        return 1;
+    }
+    if (options.startAtNs)
+        vyla::wayland::SleepUntil(*options.startAtNs);
+    int status = 0;
+    do {
+        // A run per size of the output: the scene is built for one.
+        status = RunProgram(*host, arguments, options);
+    } while (!host->LostByError() && host->PrepareRerun());
+    return host->LostByError() ? 1 : status;
+}
+
+// The Wayland saver when it can run: its exit code; nullopt (with *error)
+// when the compositor is not there or offers no layer-shell.
+std::optional<int> RunOnWayland(const std::vector<std::string>& arguments, const vyla::linux::CommandOptions& options,
+                                std::string* error)
+{
+    auto connection = vyla::wayland::Connection::Open(error);
+    if (!connection)
+        return std::nullopt;
+    if (!connection->LayerShell()) {
+        *error = "the Wayland compositor does not offer zwlr_layer_shell_v1";
+        return std::nullopt;
+    }
+    if (IsSettingsDialog(options.commandLine)) {
+        connection.reset();
+        vyla::linux::DialogHost host;
+        return RunProgram(host, arguments, options);
+    }
+    if (connection->Outputs().empty()) {
+        *error = "the Wayland compositor has no outputs";
+        return std::nullopt;
+    }
+    return vyla::wayland::RunOnEveryOutput(arguments, std::move(connection));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -77,6 +135,21 @@ int main(int argc, char** argv)
     // A server that goes away must show as a lost connection (see
     // XConnection), not as a write that kills the process.
     std::signal(SIGPIPE, SIG_IGN);
+
+    using Backend = vyla::linux::CommandOptions::Backend;
+    if (options.waylandOutput)
+        return RunOnOutput(arguments, options);
+    const char* waylandDisplay = std::getenv("WAYLAND_DISPLAY");
+    if (options.backend == Backend::Wayland ||
+        (options.backend == Backend::Automatic && !options.HackMode() && waylandDisplay && *waylandDisplay)) {
+        std::string error;
+        if (auto status = RunOnWayland(arguments, options, &error))
+            return *status;
+        if (options.backend == Backend::Wayland) {
+            std::fprintf(stderr, "vyla: cannot run on Wayland: %s\n", error.c_str());
+            return 1;
+        }
+    }
     auto connection = vyla::x11::XConnection::Open(nullptr);
     if (!connection) {
         const char* name = XDisplayName(nullptr);

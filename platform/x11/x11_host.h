@@ -16,7 +16,7 @@
 #include <optional>
 
 #include "linux/linux_host.h"
-#include "x11/damage_region.h"
+#include "common/damage_region.h"
 #include "x11/screen_presenter.h"
 #include "x11/x_connection.h"
 

@@ -143,7 +143,7 @@ Outcome RunProgram(const std::string& arguments)
     const auto out = dir.Path() / "out", err = dir.Path() / "err";
     int code = RunCommand({"sh", "-c", std::string(ProgramPath()) + " " + arguments + " >" + out.string() + " 2>" +
                                            err.string()},
-                          {"DISPLAY=:nothing-here"}, kEndMs);
+                          {"DISPLAY=:nothing-here", "WAYLAND_DISPLAY="}, kEndMs);
     return Outcome{code, ReadText(out), ReadText(err)};
 }
 

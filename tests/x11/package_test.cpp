@@ -92,7 +92,7 @@ TEST_F(Package, DependsOnTheLibrariesTheProgramLinks)
     // Worked out from the binary: each library it links, with the version
     // its symbols need.
     std::string depends = Field("Depends");
-    for (const char* library : {"libc6 (>=", "libx11-6 (>=", "libxrandr2 (>=", "libxext6", "libgtk-3-0"})
+    for (const char* library : {"libc6 (>=", "libx11-6 (>=", "libxrandr2 (>=", "libxext6", "libgtk-3-0", "libwayland-client0"})
         EXPECT_NE(depends.find(library), std::string::npos) << library << " missing from: " << depends;
 }
 

@@ -11,7 +11,7 @@
 #include "portable/winapi/types.h"
 #include "resources/configure_dialog.h"
 #include "resources/dialogs.h"
-#include "x11/damage_region.h"
+#include "common/damage_region.h"
 #include "linux/dialog_layout.h"
 #include "x11/input_messages.h"
 #include "x11/pixel_format.h"
@@ -19,6 +19,7 @@
 
 using namespace vyla::x11;
 using namespace vyla::linux;
+using vyla::DamageRegion;
 using vyla::Point;
 using vyla::Rect;
 using vyla::Size;

@@ -1,8 +1,8 @@
-#include "x11/damage_region.h"
+#include "common/damage_region.h"
 
 #include <utility>
 
-namespace vyla::x11 {
+namespace vyla {
 
 void DamageRegion::SetBounds(Rect bounds)
 {
@@ -42,4 +42,4 @@ std::vector<Rect> DamageRegion::Take()
     return std::exchange(rects_, {});
 }
 
-}  // namespace vyla::x11
+}  // namespace vyla

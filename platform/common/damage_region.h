@@ -1,4 +1,4 @@
-// The parts of the screen changed since they were last sent to the X server:
+// The parts of the screen changed since they were last sent to the display:
 // a few disjoint rectangles, so a frame sends only what it changed.
 #pragma once
 
@@ -7,7 +7,7 @@
 
 #include "common/geometry.h"
 
-namespace vyla::x11 {
+namespace vyla {
 
 class DamageRegion {
 public:
@@ -30,4 +30,4 @@ private:
     std::vector<Rect> rects_;
 };
 
-}  // namespace vyla::x11
+}  // namespace vyla
