@@ -61,8 +61,8 @@ constexpr int kBandRows = 32;
 // The changed pixels are kept as spans over this many rows, and unchanged
 // gaps in a span up to kSpanGap wide are drawn anyway: fewer, larger
 // rectangles cost less to clip to and present than the few pixels they add.
-constexpr int kRowGroup = 8;
-constexpr int kSpanGap = 32;
+constexpr int kRowGroup = 16;
+constexpr int kSpanGap = 64;
 
 // Products of picture and screen sizes, truncated toward zero.
 int Scaled(int a, int b, int c)

@@ -10,6 +10,7 @@
 #include "common/region.h"
 #include "portable/winapi/functions.h"
 #include "portable/raster/blit.h"
+#include "portable/raster/palette.h"
 #include "portable/raster/stretch.h"
 #include "portable/runtime.h"
 
@@ -394,8 +395,7 @@ int GetDIBits(HDC hdc, HBITMAP handle, UINT start, UINT lines, LPVOID bits, BITM
         const int y = static_cast<int>(topDown ? line : surface.Height() - 1 - line);
         raster::Pixel* row = out + (line - start) * surface.Width();
         if (surface.IsIndexed()) {
-            for (int x = 0; x < surface.Width(); ++x)
-                row[x] = surface.At(x, y);
+            surface.GetPalette()->Expand(surface.IndexRow(y), row, static_cast<std::size_t>(surface.Width()));
         } else {
             std::memcpy(row, surface.Row(y), std::size_t{4} * surface.Width());
         }
