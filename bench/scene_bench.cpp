@@ -4,7 +4,10 @@
 // the ratio, measured in the same run), and the peak memory of a whole saver
 // run with the slideshow on.
 //
-//   corner frame: 16 copies of corner^2 * 4 bytes        target  <= 2x memcpy
+//   corner frame: 16 copies of corner^2 * 4 bytes in full; drawn only where
+//                 the cells change, 16 copies of the changed pixels (the
+//                 regions' area, averaged over the 16 pairs)  target <= 2x memcpy
+//                 of the bytes it touches. The region lists' size beside it.
 //   slide:        screen * 4 + picture area * 4 + 4 corners * corner^2 * 4
 //                                                        target  <= 4x memcpy
 //   construction: constructor and destructor              target  < 50 ms at 3840x2160
@@ -51,6 +54,36 @@ struct Scene : vyla::testing::SceneRun {
 std::int64_t CornerFrameBytes(const TVylaScrnSavWindowProbe& w)
 {
     return std::int64_t{16} * w.CornerWidth * w.CornerHeight * 4;
+}
+
+// The changed-pixel regions of the scene, all 16 pairs of all four corners.
+struct RegionSizes {
+    std::int64_t pixels = 0;
+    std::size_t rects = 0;
+    std::size_t mostRects = 0;
+};
+
+RegionSizes ChangedRegionSizes(Scene& scene)
+{
+    RegionSizes sizes;
+    for (const auto& pair : scene.state->ChangedPixels)
+        for (const auto& region : pair) {
+            if (!region)
+                continue;
+            const auto* object = scene.sys.runtime.Gdi().FindObject(region->GetHandle());
+            for (const vyla::Rect& r : object->region.Rects())
+                sizes.pixels += std::int64_t{r.Width()} * r.Height();
+            sizes.rects += object->region.Rects().size();
+            sizes.mostRects = std::max(sizes.mostRects, object->region.Rects().size());
+        }
+    return sizes;
+}
+
+// A clipped frame's bytes, on average: 4 copies of 4 bytes of each corner's
+// changed pixels, the regions being used once each in 16 frames.
+std::int64_t ClippedFrameBytes(const RegionSizes& sizes)
+{
+    return 4 * 4 * sizes.pixels / 16;
 }
 
 std::int64_t SlideBytes(const TVylaScrnSavWindowProbe& w)
@@ -115,7 +148,8 @@ void CompareWithMemcpy(benchmark::State& state, std::int64_t bytes, double secon
     state.counters["vs_memcpy"] = seconds / state.iterations() / (state.counters["memcpy_ms"].value / 1e3);
 }
 
-void CornerFrame(benchmark::State& state, Size screen)
+// full: every frame composed and presented whole, as right after a slide.
+void CornerFrame(benchmark::State& state, Size screen, bool full)
 {
     Scene scene(screen, false);
     DWORD tick = 1000;
@@ -123,14 +157,25 @@ void CornerFrame(benchmark::State& state, Size screen)
     double seconds = 0;
     for (auto _ : state) {
         tick += 101;  // only a frame is due
+        if (full)
+            scene.state->FullFrameDue = true;
         const auto start = std::chrono::steady_clock::now();
         scene.StepAt(tick);
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    CompareWithMemcpy(state, CornerFrameBytes(*scene.state), seconds);
-    // The same bytes as 16 squares from memory the cache no longer holds.
-    const double cold = ColdMemcpySeconds(CornerFrameBytes(*scene.state), 16);
+    const RegionSizes regions = ChangedRegionSizes(scene);
+    const std::int64_t bytes = full ? CornerFrameBytes(*scene.state) : ClippedFrameBytes(regions);
+    CompareWithMemcpy(state, bytes, seconds);
+    // The same bytes as 16 pieces from memory the cache no longer holds.
+    const double cold = ColdMemcpySeconds(bytes, 16);
     state.counters["vs_cold_memcpy"] = seconds / state.iterations() / cold;
+    if (!full) {
+        state.counters["changed_%"] = 100.0 * static_cast<double>(regions.pixels) /
+                                      (64.0 * scene.state->CornerWidth * scene.state->CornerHeight);
+        state.counters["region_rects"] = static_cast<double>(regions.rects);
+        state.counters["most_rects"] = static_cast<double>(regions.mostRects);
+        state.counters["region_KB"] = static_cast<double>(regions.rects * sizeof(vyla::Rect)) / 1024;
+    }
 }
 
 void Slide(benchmark::State& state, Size screen)
@@ -232,8 +277,10 @@ void PeakMemory(benchmark::State& state)
     state.counters["target_MB"] = 120;
 }
 
-void BM_CornerFrame_1920x1080(benchmark::State& s) { CornerFrame(s, kFullHd); }
-void BM_CornerFrame_3840x2160(benchmark::State& s) { CornerFrame(s, kUhd); }
+void BM_CornerFrame_1920x1080(benchmark::State& s) { CornerFrame(s, kFullHd, false); }
+void BM_CornerFrame_3840x2160(benchmark::State& s) { CornerFrame(s, kUhd, false); }
+void BM_CornerFrameFull_1920x1080(benchmark::State& s) { CornerFrame(s, kFullHd, true); }
+void BM_CornerFrameFull_3840x2160(benchmark::State& s) { CornerFrame(s, kUhd, true); }
 void BM_Slide_1920x1080(benchmark::State& s) { Slide(s, kFullHd); }
 void BM_Slide_3840x2160(benchmark::State& s) { Slide(s, kUhd); }
 void BM_Construction_1920x1080(benchmark::State& s) { Construction(s, kFullHd); }
@@ -243,6 +290,8 @@ void BM_Construction_3840x2160(benchmark::State& s) { Construction(s, kUhd); }
 
 BENCHMARK(BM_CornerFrame_1920x1080)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CornerFrame_3840x2160)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CornerFrameFull_1920x1080)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CornerFrameFull_3840x2160)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Slide_1920x1080)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Slide_3840x2160)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Construction_1920x1080)->Unit(benchmark::kMillisecond)->UseRealTime();

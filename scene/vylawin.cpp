@@ -1,6 +1,8 @@
 #include "scene/vylawin.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "scene/shuffle.h"
 #include "settings/settings.h"
@@ -39,6 +41,28 @@ DWORD UntilDue(std::uint32_t now, std::uint32_t last, std::uint32_t delay)
         return 0;
     return static_cast<DWORD>(std::min<std::uint64_t>(std::uint64_t{due} - now + 1, kLongest));
 }
+
+// Where a corner's square sits in its cell, and how its counter steps; the
+// screen position follows from the window's size.
+struct CornerPlace {
+    bool right, bottom;      // on the right / bottom edge of the screen
+    bool cellRight, cellBottom;  // shows the right / bottom part of the cell
+    int step;
+};
+constexpr CornerPlace kCorners[4] = {
+    {false, false, true, true, +1},   // top-left: bottom-right of the cell
+    {true, false, false, true, -1},   // top-right: bottom-left
+    {false, true, true, false, -1},   // bottom-left: top-right
+    {true, true, false, false, +1},   // bottom-right: top-left
+};
+
+// Rows of the strips read at a time while looking for changed pixels.
+constexpr int kBandRows = 32;
+// The changed pixels are kept as spans over this many rows, and unchanged
+// gaps in a span up to kSpanGap wide are drawn anyway: fewer, larger
+// rectangles cost less to clip to and present than the few pixels they add.
+constexpr int kRowGroup = 16;
+constexpr int kSpanGap = 64;
 
 // Products of picture and screen sizes, truncated toward zero.
 int Scaled(int a, int b, int c)
@@ -94,6 +118,7 @@ TVylaScrnSavWindow::TVylaScrnSavWindow(TWindow* parent, const char* title, TModu
     // Scaled once here, so a frame only copies same-size squares.
     MaskDC.StretchDIBits(0, 0, kCells * TileWidth, TileHeight, *MaskDib, SRCCOPY);
     ImageDC.StretchDIBits(0, 0, kCells * TileWidth, TileHeight, *ImageDib, SRCCOPY);
+    FindChangedPixels(*desktop);
 
     desktop.reset();
     ReleaseDC(desktopWindow, desktopHandle);
@@ -101,6 +126,7 @@ TVylaScrnSavWindow::TVylaScrnSavWindow(TWindow* parent, const char* title, TModu
     LastFrameTime = 0;
     LastSlideTime = 0;
     std::fill(std::begin(FrameCounter), std::end(FrameCounter), 0);
+    FullFrameDue = true;
     PictureCount = 0;
     DrawPosition = 0;
 }
@@ -210,6 +236,7 @@ void TVylaScrnSavWindow::LoadPictures()
 
 void TVylaScrnSavWindow::CaptureCorners(TDC& dc)
 {
+    FullFrameDue = true;
     int right = Attr.W - CornerWidth;
     int bottom = Attr.H - CornerHeight;
     CornerDC->BitBlt(0, 0, CornerWidth, CornerHeight, dc, 0, 0, SRCCOPY);
@@ -243,27 +270,111 @@ void TVylaScrnSavWindow::StepCorners(TDC& dc)
         return;
     LastFrameTime = now;
 
+    // The screen shows the previous frame over the same background, so only
+    // the pixels where the cells differ change; right after a capture the
+    // screen shows no flowers, and overlapping squares would each need what
+    // the other drew.
+    const bool clipped = !FullFrameDue && ChangedPixels[0][0] && !CornersOverlap();
+    FullFrameDue = false;
+
     const int cw = CornerWidth, ch = CornerHeight, tw = TileWidth, th = TileHeight;
-    struct Corner {
-        int bufferX, bufferY;  // quadrant of the corner buffer
-        int cellX, cellY;      // offset of the shown portion within a cell
-        int screenX, screenY;
-        int step;
-    };
-    const Corner corners[4] = {
-        {0, 0, tw - cw, th - ch, 0, 0, +1},                                // top-left: bottom-right of the cell
-        {cw, 0, 0, th - ch, Attr.W - cw, 0, -1},                           // top-right: bottom-left
-        {0, ch, tw - cw, 0, 0, Attr.H - ch, -1},                           // bottom-left: top-right
-        {cw, ch, 0, 0, Attr.W - cw, Attr.H - ch, +1},                      // bottom-right: top-left
-    };
     for (int i = 0; i < 4; ++i) {
-        const Corner& c = corners[i];
-        int cell = FrameCounter[i] * tw + c.cellX;
-        WorkDC->BitBlt(0, 0, cw, ch, *CornerDC, c.bufferX, c.bufferY, SRCCOPY);
-        WorkDC->BitBlt(0, 0, cw, ch, MaskDC, cell, c.cellY, SRCAND);
-        WorkDC->BitBlt(0, 0, cw, ch, ImageDC, cell, c.cellY, SRCPAINT);
-        dc.BitBlt(c.screenX, c.screenY, cw, ch, *WorkDC, 0, 0, SRCCOPY);
+        const CornerPlace& c = kCorners[i];
+        const int bufferX = c.right ? cw : 0, bufferY = c.bottom ? ch : 0;
+        const int screenX = c.right ? Attr.W - cw : 0, screenY = c.bottom ? Attr.H - ch : 0;
+        const int cell = FrameCounter[i] * tw + (c.cellRight ? tw - cw : 0);
+        const int cellY = c.cellBottom ? th - ch : 0;
+        if (clipped) {
+            // The cell shown last frame: one back along the turn.
+            const int pair = c.step > 0 ? (FrameCounter[i] + kCells - 1) % kCells : FrameCounter[i];
+            const TRegion& changed = *ChangedPixels[pair][i];
+            WorkDC->SelectClipRgn(changed);
+            dc.SelectClipRgn(changed);
+            dc.OffsetClipRgn(screenX, screenY);
+        }
+        WorkDC->BitBlt(0, 0, cw, ch, *CornerDC, bufferX, bufferY, SRCCOPY);
+        WorkDC->BitBlt(0, 0, cw, ch, MaskDC, cell, cellY, SRCAND);
+        WorkDC->BitBlt(0, 0, cw, ch, ImageDC, cell, cellY, SRCPAINT);
+        dc.BitBlt(screenX, screenY, cw, ch, *WorkDC, 0, 0, SRCCOPY);
         int next = FrameCounter[i] + c.step;
         FrameCounter[i] = next >= kCells ? 0 : next < 0 ? kCells - 1 : next;
     }
+    if (clipped) {
+        WorkDC->RemoveClipRgn();
+        dc.RemoveClipRgn();
+    }
+}
+
+bool TVylaScrnSavWindow::CornersOverlap() const
+{
+    return 2 * CornerWidth > Attr.W || 2 * CornerHeight > Attr.H;
+}
+
+void TVylaScrnSavWindow::FindChangedPixels(const TDC& desktop)
+{
+    const int tw = TileWidth, th = TileHeight, cw = CornerWidth, ch = CornerHeight;
+    const int stripWidth = kCells * tw;
+    if (tw <= 0 || th <= 0)
+        return;
+    const auto cellWidth = static_cast<std::size_t>(tw);
+    const auto rowWidth = static_cast<std::size_t>(stripWidth);
+
+    std::vector<TRect> rects[kCells][4];
+    std::vector<std::uint32_t> mask, image, changed(cellWidth);
+    // The strips are read a band of rows at a time, each while no context holds it.
+    auto readBand = [&](TMemoryDC& strip, const TBitmap& bitmap, int top, int rows, std::vector<std::uint32_t>& out) {
+        strip.RestoreBitmap();
+        bool read = bitmap.ReadRows(desktop, stripWidth, th, top, rows, out);
+        strip.SelectObject(bitmap);
+        return read;
+    };
+    for (int top = 0; top < th; top += kBandRows) {
+        const int rows = std::min(kBandRows, th - top);
+        if (!readBand(MaskDC, *MaskBitmap, top, rows, mask) || !readBand(ImageDC, *ImageBitmap, top, rows, image))
+            return;  // no regions: every frame draws in full
+        for (int k = 0; k < kCells; ++k) {
+            const std::size_t a = static_cast<std::size_t>(k) * cellWidth;
+            const std::size_t b = static_cast<std::size_t>((k + 1) % kCells) * cellWidth;
+            for (int group = 0; group < rows; group += kRowGroup) {
+                const int groupRows = std::min(kRowGroup, rows - group);
+                // Non-zero where cells k and k + 1 differ in any row of the group.
+                std::fill(changed.begin(), changed.end(), 0u);
+                for (int r = group; r < group + groupRows; ++r) {
+                    const std::uint32_t* m = mask.data() + static_cast<std::size_t>(r) * rowWidth;
+                    const std::uint32_t* i = image.data() + static_cast<std::size_t>(r) * rowWidth;
+                    for (std::size_t x = 0; x < cellWidth; ++x)
+                        changed[x] |= (m[a + x] ^ m[b + x]) | (i[a + x] ^ i[b + x]);
+                }
+                const int y0 = top + group, y1 = y0 + groupRows;
+                for (int x = 0; x < tw;) {
+                    if (!changed[static_cast<std::size_t>(x)]) {
+                        ++x;
+                        continue;
+                    }
+                    int end = x + 1;
+                    for (int gap = 0; end + gap < tw && gap <= kSpanGap;) {
+                        if (changed[static_cast<std::size_t>(end + gap)]) {
+                            end += gap + 1;
+                            gap = 0;
+                        } else {
+                            ++gap;
+                        }
+                    }
+                    // The span in the square of each corner whose part of the cell holds it.
+                    for (int c = 0; c < 4; ++c) {
+                        const int left = kCorners[c].cellRight ? tw - cw : 0;
+                        const int upper = kCorners[c].cellBottom ? th - ch : 0;
+                        const int from = std::max(x, left), to = std::min(end, left + cw);
+                        const int fromY = std::max(y0, upper), toY = std::min(y1, upper + ch);
+                        if (from < to && fromY < toY)
+                            rects[k][c].push_back(TRect(from - left, fromY - upper, to - left, toY - upper));
+                    }
+                    x = end;
+                }
+            }
+        }
+    }
+    for (int k = 0; k < kCells; ++k)
+        for (int c = 0; c < 4; ++c)
+            ChangedPixels[k][c] = std::make_unique<TRegion>(rects[k][c]);
 }

@@ -32,6 +32,8 @@ private:
     void CaptureCorners(TDC& dc);
     void StepSlideshow(TDC& dc);
     void StepCorners(TDC& dc);
+    void FindChangedPixels(const TDC& desktop);
+    bool CornersOverlap() const;
 
     int ScreenWidth;
     int ScreenHeight;
@@ -48,6 +50,8 @@ private:
     std::uint32_t LastFrameTime;
     std::uint32_t LastSlideTime;
     int FrameCounter[4];
+    // The corners' background was captured again: the next frame draws in full.
+    bool FullFrameDue;
 
     // The surfaces and pictures, declared in the reverse of the order they
     // go in: once the destructor has selected every surface's earlier
@@ -69,4 +73,9 @@ private:
     std::unique_ptr<TDib> MaskDib;
     std::unique_ptr<TBitmap> ImageBitmap;
     std::unique_ptr<TBitmap> MaskBitmap;
+
+    // Between cells k and k + 1 (mod 16), the pixels of corner i's square
+    // that differ in mask or image: all a frame changes there, whichever
+    // way the flower turns. Null when the strips could not be read.
+    std::unique_ptr<TRegion> ChangedPixels[kCells][4];
 };

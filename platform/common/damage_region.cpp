@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "common/region.h"
+
 namespace vyla {
 
 void DamageRegion::SetBounds(Rect bounds)
@@ -12,34 +14,20 @@ void DamageRegion::SetBounds(Rect bounds)
 
 void DamageRegion::Add(const Rect& area)
 {
-    Rect merged = area.Intersected(bounds_);
-    if (merged.IsEmpty())
+    Rect clipped = area.Intersected(bounds_);
+    if (clipped.IsEmpty())
         return;
-    // Fold every rectangle the new one overlaps into it, until it overlaps
-    // none: the list stays disjoint, so no pixel is sent twice.
-    for (bool grew = true; grew;) {
-        grew = false;
-        for (auto it = rects_.begin(); it != rects_.end(); ++it) {
-            if (!it->Intersected(merged).IsEmpty()) {
-                merged = merged.United(*it);
-                rects_.erase(it);
-                grew = true;
-                break;
-            }
-        }
-    }
-    rects_.push_back(merged);
-    if (rects_.size() > kMaxRects) {
-        Rect all;
-        for (const Rect& r : rects_)
-            all = all.United(r);
-        rects_.assign(1, all);
+    rects_.push_back(clipped);
+    if (rects_.size() > kGatherLimit) {
+        Region region = Region::FromRects(rects_);
+        rects_.assign(region.Rects().begin(), region.Rects().end());
     }
 }
 
 std::vector<Rect> DamageRegion::Take()
 {
-    return std::exchange(rects_, {});
+    Region region = Region::FromRects(std::exchange(rects_, {}));
+    return std::vector<Rect>(region.Rects().begin(), region.Rects().end());
 }
 
 }  // namespace vyla

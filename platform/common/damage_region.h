@@ -1,5 +1,6 @@
-// The parts of the screen changed since they were last sent to the display:
-// a few disjoint rectangles, so a frame sends only what it changed.
+// The parts of the screen changed since they were last sent to the display,
+// as a region of disjoint rectangles in bands of rows: a frame sends exactly
+// the pixels it changed, however many rectangles that takes.
 #pragma once
 
 #include <cstddef>
@@ -11,10 +12,6 @@ namespace vyla {
 
 class DamageRegion {
 public:
-    // Beyond this many separate rectangles they collapse into their bounding
-    // box: one larger request costs less than many small ones.
-    static constexpr std::size_t kMaxRects = 16;
-
     explicit DamageRegion(Rect bounds = {}) : bounds_(bounds) {}
 
     // Areas outside the bounds are dropped; changing the bounds drops what
@@ -22,10 +19,15 @@ public:
     void SetBounds(Rect bounds);
     void Add(const Rect& area);
     bool IsEmpty() const { return rects_.empty(); }
-    // The collected rectangles, pairwise disjoint; the region is empty afterwards.
+    // The collected pixels as disjoint rectangles, top to bottom and left to
+    // right; the region is empty afterwards.
     std::vector<Rect> Take();
 
 private:
+    // Rectangles gathered as they come, overlapping or not; made disjoint on
+    // Take, and on the way when they grow many.
+    static constexpr std::size_t kGatherLimit = 1 << 14;
+
     Rect bounds_;
     std::vector<Rect> rects_;
 };

@@ -1,5 +1,6 @@
 #include "framework/bitmap.h"
 
+#include <algorithm>
 #include <cstring>
 #include <span>
 #include <string>
@@ -18,6 +19,33 @@ TBitmap::TBitmap(HDC dc, int width, int height) : Handle(CreateCompatibleBitmap(
 TBitmap::~TBitmap()
 {
     DeleteObject(Handle);
+}
+
+bool TBitmap::ReadRows(HDC dc, int width, int height, int top, int rows, std::vector<std::uint32_t>& pixels) const
+{
+    if (width <= 0 || top < 0 || rows <= 0 || top > height - rows)
+        return false;
+    // A bottom-up picture, the one layout whose scan-line numbers every
+    // system agrees on: scan line 0 is the bottom row.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const auto w = static_cast<std::size_t>(width);
+    pixels.resize(w * static_cast<std::size_t>(rows));
+    if (GetDIBits(dc, Handle, static_cast<UINT>(height - top - rows), static_cast<UINT>(rows), pixels.data(), &info,
+                  DIB_RGB_COLORS) != rows)
+        return false;
+    for (int r = 0; r < rows / 2; ++r)
+        std::swap_ranges(pixels.begin() + static_cast<std::ptrdiff_t>(w * r), pixels.begin() + static_cast<std::ptrdiff_t>(w * (r + 1)),
+                         pixels.begin() + static_cast<std::ptrdiff_t>(w * (rows - 1 - r)));
+    // The fourth byte of a pixel is not part of its colour.
+    for (std::uint32_t& p : pixels)
+        p &= 0xffffff;
+    return true;
 }
 
 TDib::TDib(HINSTANCE module, const char* name)

@@ -19,6 +19,12 @@ public:
     HBITMAP GetHandle() const { return Handle; }
     operator HBITMAP() const { return Handle; }
 
+    // Reads rows [top, top + rows) of this width x height bitmap into
+    // pixels as 0x00RRGGBB values, top to bottom, through a context
+    // compatible with it. The bitmap must be selected into no context.
+    // False when they cannot be read.
+    bool ReadRows(HDC dc, int width, int height, int top, int rows, std::vector<std::uint32_t>& pixels) const;
+
 private:
     HBITMAP Handle;
 };

@@ -52,6 +52,21 @@ void TDC::RestoreObjects()
     // Only bitmaps are ever selected here; nothing else to give back.
 }
 
+void TDC::SelectClipRgn(const TRegion& region)
+{
+    ::SelectClipRgn(Handle, region);
+}
+
+void TDC::OffsetClipRgn(int dx, int dy)
+{
+    ::OffsetClipRgn(Handle, dx, dy);
+}
+
+void TDC::RemoveClipRgn()
+{
+    ::SelectClipRgn(Handle, nullptr);
+}
+
 TClientDC::TClientDC(HWND wnd) : TDC(AcquireWindowDC(wnd)), Wnd(wnd) {}
 
 void TClientDC::Drawn()

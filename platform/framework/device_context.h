@@ -3,6 +3,7 @@
 
 #include "system_api.h"
 #include "framework/bitmap.h"
+#include "framework/region.h"
 
 class TDC {
 public:
@@ -27,6 +28,12 @@ public:
     void RestoreBitmap();
     // Selects back the other drawing objects the context held originally.
     void RestoreObjects();
+
+    // Limits drawing to the region (a copy of it; this context's
+    // coordinates), or to the region moved by (dx, dy); or lifts the limit.
+    void SelectClipRgn(const TRegion& region);
+    void OffsetClipRgn(int dx, int dy);
+    void RemoveClipRgn();
 
 protected:
     TDC() = default;

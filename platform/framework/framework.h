@@ -13,6 +13,7 @@
 #include "framework/point_rect.h"
 #include "framework/module.h"
 #include "framework/profile.h"
+#include "framework/region.h"
 #include "framework/runtime_library.h"
 #include "framework/window.h"
 

@@ -62,7 +62,13 @@ public:
     HWND TopWindow() const { return shown_.empty() ? nullptr : shown_.back(); }
 
     // Drawing through window and desktop contexts.
-    void ScreenDrawn(const Rect& area) override { damage_ = damage_.United(area); }
+    void ScreenDrawn(const Rect& area) override
+    {
+        damage_ = damage_.United(area);
+        drawnPixels_ += static_cast<std::uint64_t>(area.Width()) * static_cast<std::uint64_t>(area.Height());
+    }
+    // Screen pixels written so far, counted once for each time they were written.
+    std::uint64_t DrawnPixels() const { return drawnPixels_; }
     void DrawingDone() override { ++drawingDone_; }
     int DrawingDoneCount() const { return drawingDone_; }
     Rect TakeDamage() { return std::exchange(damage_, Rect{}); }
@@ -97,6 +103,7 @@ private:
     std::uint64_t waits_ = 0;
     std::vector<HWND> shown_;
     Rect damage_;
+    std::uint64_t drawnPixels_ = 0;
     int drawingDone_ = 0;
     DialogScript dialogScript_;
     int dialogsRun_ = 0;

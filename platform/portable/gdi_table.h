@@ -4,18 +4,21 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "common/geometry.h"
+#include "common/region.h"
 #include "portable/winapi/types.h"
 #include "portable/raster/surface.h"
 
 namespace vyla::portable {
 
 struct GdiObject {
-    enum class Kind { Bitmap, Brush };
+    enum class Kind { Bitmap, Brush, Region };
     Kind kind = Kind::Bitmap;
     bool stock = false;
     raster::Surface surface;  // bitmaps
+    Region region;            // regions
     HDC selectedInto = nullptr;
 };
 
@@ -25,6 +28,8 @@ struct DeviceContext {
     HWND window = nullptr;  // window and screen contexts
     HGDIOBJ bitmap = nullptr;  // memory contexts: the selected bitmap
     HGDIOBJ brush = nullptr;
+    // The clip region in the context's coordinates; none: the whole surface.
+    std::optional<Region> clip;
 };
 
 class GdiTable {

@@ -64,6 +64,11 @@ std::unique_ptr<BackingStore> WindowSurface::GrabScreen(HWND window)
     return store;
 }
 
+WindowSurface::WindowSurface(std::unique_ptr<BackingStore> store)
+    : store_(std::move(store)), changed_(CreateRectRgn(0, 0, 0, 0))
+{
+}
+
 WindowSurface* WindowSurface::Attach(HWND window)
 {
     if (WindowSurface* existing = Find(window))
@@ -137,28 +142,32 @@ void WindowSurface::NoteDrawing()
     else if (!(state & DCB_SET))
         return;
     area = Intersection(area, store_->Bounds());
-    if (IsEmpty(area))
+    if (IsEmpty(area) || !changed_)
         return;
-    auto inside = [](const RECT& a, const RECT& b) {
-        return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom;
-    };
-    for (const RECT& r : changed_)
-        if (inside(area, r))
-            return;
-    std::erase_if(changed_, [&](const RECT& r) { return inside(r, area); });
-    changed_.push_back(area);
+    HRGN drawn = CreateRectRgn(area.left, area.top, area.right, area.bottom);
+    HRGN clip = CreateRectRgn(0, 0, 0, 0);
+    // Drawing through a clip region changed only the pixels inside it.
+    if (drawn && clip && GetClipRgn(Dc(), clip) == 1)
+        CombineRgn(drawn, drawn, clip, RGN_AND);
+    if (drawn)
+        CombineRgn(changed_.get(), changed_.get(), drawn, RGN_OR);
+    DeleteObject(clip);
+    DeleteObject(drawn);
 }
 
 void WindowSurface::EndDrawing(HWND window)
 {
     NoteDrawing();
-    if (!changed_.empty()) {
+    RECT box{};
+    if (changed_ && GetRgnBox(changed_.get(), &box) != NULLREGION) {
         if (HDC target = GetDC(window)) {
-            for (const RECT& r : changed_)
-                Paint(target, r);
+            // One copy of the whole area, limited to what changed.
+            SelectClipRgn(target, changed_.get());
+            Paint(target, box);
+            SelectClipRgn(target, nullptr);
             ReleaseDC(window, target);
         }
-        changed_.clear();
+        SetRectRgn(changed_.get(), 0, 0, 0, 0);
     }
     if (drawers_ > 0 && --drawers_ == 0)
         SetBoundsRect(Dc(), nullptr, DCB_DISABLE);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <memory>
-#include <vector>
+#include <type_traits>
 
 #include "system_api.h"
 #include "win32/backing_store.h"
@@ -40,16 +40,21 @@ public:
     void Resize(HWND window);
 
 private:
-    explicit WindowSurface(std::unique_ptr<BackingStore> store) : store_(std::move(store)) {}
+    explicit WindowSurface(std::unique_ptr<BackingStore> store);
     static std::unique_ptr<BackingStore> GrabScreen(HWND window);
     static std::unique_ptr<BackingStore> GrabMiniature(HWND window);
     static WindowSurface* Install(HWND window, std::unique_ptr<BackingStore> store);
 
+    struct RegionDeleter {
+        void operator()(HRGN region) const { DeleteObject(region); }
+    };
+
     std::unique_ptr<BackingStore> store_;
     int drawers_ = 0;
-    // What drawing changed since the last EndDrawing, one rectangle per
-    // drawing call: a corner frame is four squares, not the screen between them.
-    std::vector<RECT> changed_;
+    // What drawing changed since the last EndDrawing: each drawing call's
+    // bounds within the clip region it drew through. A corner frame is four
+    // squares, or the pixels of them it changed, not the screen between them.
+    std::unique_ptr<std::remove_pointer_t<HRGN>, RegionDeleter> changed_;
 };
 
 }  // namespace vyla::win32

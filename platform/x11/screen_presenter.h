@@ -65,7 +65,11 @@ private:
     std::shared_ptr<Segment> segment_;  // null without shared memory
     int completionType_ = -1;
     int pendingReads_ = 0;
+    // Up to this many areas are sent one request each.
+    static constexpr std::size_t kSeparateAreas = 8;
+
     std::vector<Rect> visible_;  // Present's clipped areas, kept for reuse
+    std::vector<XRectangle> clipRects_;
     std::vector<char> plainPixels_;
     GC gc_ = nullptr;
 };

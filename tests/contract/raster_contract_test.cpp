@@ -186,6 +186,45 @@ TEST_F(RasterContract, BitBltClipsARectanglePartlyOutsideEitherSurface)
     }
 }
 
+TEST_F(RasterContract, AClipRegionLimitsDrawingToItsPixels)
+{
+    const int w = 12, h = 10;
+    Canvas dst(screen.Get(), w, h), src(screen.Get(), w, h);
+    dst.Fill(kSentinel);
+    src.Fill([](int x, int y) { return FromRgb(PositionColour(x, y)); });
+    // Overlapping rectangles, one reaching past the surface; moved by (1, 2).
+    const TRect rects[] = {TRect(0, 0, 4, 3), TRect(2, 1, 6, 5), TRect(8, 6, 20, 7), TRect(5, 0, 5, 9)};
+    auto inside = [](int x, int y) {
+        x -= 1, y -= 2;
+        return (x >= 0 && y >= 0 && x < 4 && y < 3) || (x >= 2 && x < 6 && y >= 1 && y < 5) || (x >= 8 && y == 6);
+    };
+    {
+        TRegion region(rects);
+        dst.Dc().SelectClipRgn(region);
+    }  // the context keeps its own copy
+    dst.Dc().OffsetClipRgn(1, 2);
+    dst.Dc().BitBlt(0, 0, w, h, src.Dc(), 0, 0, SRCCOPY);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ(dst.At(x, y), inside(x, y) ? FromRgb(PositionColour(x, y)) : kSentinel) << "at " << x << ',' << y;
+
+    // Without the region the whole surface is drawn again; rows of it read
+    // back are the ones drawn.
+    dst.Dc().RemoveClipRgn();
+    dst.Dc().BitBlt(0, 0, w, h, src.Dc(), 0, 0, SRCCOPY);
+    TMemoryDC reader(screen.Get());
+    TBitmap copy(screen.Get(), w, h);
+    reader.SelectObject(copy);
+    reader.BitBlt(0, 0, w, h, dst.Dc(), 0, 0, SRCCOPY);
+    reader.RestoreBitmap();  // a bitmap is read while no context holds it
+    std::vector<std::uint32_t> pixels;
+    ASSERT_TRUE(copy.ReadRows(screen.Get().GetHDC(), w, h, 3, 5, pixels));
+    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(w * 5));
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ(pixels[static_cast<std::size_t>(y * w + x)], PositionColour(x, y + 3)) << "at " << x << ',' << y + 3;
+}
+
 TEST_F(RasterContract, StretchFillsTheWholeDestinationWithTheWholeSource)
 {
     const StretchCase cases[] = {{5, 3, 13, 7}, {13, 7, 5, 3}, {4, 9, 11, 4}, {1, 1, 6, 5}, {640, 54, 7, 3}};

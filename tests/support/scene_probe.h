@@ -1,6 +1,7 @@
 // The scene window's state, for tests that check it pixel for pixel and
 // benchmarks that hold its clock. The two timers are writable, so that a
-// test can start them anywhere in the tick range.
+// test can start them anywhere in the tick range, and so is the full-frame
+// flag, so that a test can draw every frame in full.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +16,7 @@ public:
           CornerHeight(w.CornerHeight), TileWidth(w.TileWidth), TileHeight(w.TileHeight), BorderDrawn(w.BorderDrawn),
           PictureArea(w.PictureArea), PictureCount(w.PictureCount), DrawPosition(w.DrawPosition), Color(w.Color),
           FrameDelay(w.FrameDelay), SlidesOn(w.SlidesOn), SlideInterval(w.SlideInterval), LastFrameTime(w.LastFrameTime),
-          LastSlideTime(w.LastSlideTime), FrameCounter(w.FrameCounter), MaskDC(w.MaskDC), ImageDC(w.ImageDC),
+          LastSlideTime(w.LastSlideTime), FrameCounter(w.FrameCounter), FullFrameDue(w.FullFrameDue), ChangedPixels(w.ChangedPixels), MaskDC(w.MaskDC), ImageDC(w.ImageDC),
           DrawOrder(w.DrawOrder), Pictures(w.Pictures), WorkDC(w.WorkDC), WorkBitmap(w.WorkBitmap), CornerDC(w.CornerDC),
           CornerBitmap(w.CornerBitmap), SnapshotDC(w.SnapshotDC), SnapshotBitmap(w.SnapshotBitmap), ImageDib(w.ImageDib),
           MaskDib(w.MaskDib), ImageBitmap(w.ImageBitmap), MaskBitmap(w.MaskBitmap)
@@ -40,6 +41,8 @@ public:
     std::uint32_t& LastFrameTime;
     std::uint32_t& LastSlideTime;
     const int (&FrameCounter)[4];
+    bool& FullFrameDue;
+    const std::unique_ptr<TRegion> (&ChangedPixels)[TVylaScrnSavWindow::kCells][4];
     const TMemoryDC& MaskDC;
     const TMemoryDC& ImageDC;
     const std::unique_ptr<int[]>& DrawOrder;

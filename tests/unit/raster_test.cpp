@@ -1,3 +1,4 @@
+#include "common/region.h"
 #include "portable/raster/blit.h"
 #include "portable/raster/palette.h"
 #include "portable/raster/rop.h"
@@ -922,3 +923,51 @@ TEST(ExternalSurface, RefusesWhatItCannotDescribe)
 
 }  // namespace
 }  // namespace vyla::raster
+
+// Regions: every operation on random overlapping rectangles gives, pixel for
+// pixel, the set the operation names, as disjoint rectangles in bands sorted
+// top to bottom and left to right.
+TEST(Region, CombinesPixelForPixelIntoSortedBands)
+{
+    using vyla::Rect;
+    using vyla::Region;
+    struct Case {
+        Region::Op op;
+        bool (*keep)(bool, bool);
+    };
+    const Case cases[] = {
+        {Region::Op::And, [](bool a, bool b) { return a && b; }},
+        {Region::Op::Or, [](bool a, bool b) { return a || b; }},
+        {Region::Op::Xor, [](bool a, bool b) { return a != b; }},
+        {Region::Op::Diff, [](bool a, bool b) { return a && !b; }},
+    };
+    std::mt19937 random(5);
+    auto rects = [&](int n) {
+        std::vector<Rect> out;
+        for (int i = 0; i < n; ++i) {
+            int x = static_cast<int>(random() % 30), y = static_cast<int>(random() % 30);
+            out.push_back(Rect::FromXYWH(x, y, random() % 12, random() % 12));  // some empty
+        }
+        return out;
+    };
+    for (int round = 0; round < 20; ++round) {
+        const auto ra = rects(8), rb = rects(8);
+        const Region a = Region::FromRects(ra), b = Region::FromRects(rb);
+        for (const Case& c : cases) {
+            const Region r = Region::Combine(a, b, c.op);
+            auto spans = r.Rects();
+            for (std::size_t i = 1; i < spans.size(); ++i) {
+                const Rect &p = spans[i - 1], &q = spans[i];
+                ASSERT_TRUE(p.top < q.top || (p.top == q.top && p.bottom == q.bottom && p.right < q.left)) << "round " << round;
+                ASSERT_TRUE(p.top == q.top || p.bottom <= q.top);
+            }
+            for (int y = -1; y < 45; ++y)
+                for (int x = -1; x < 45; ++x) {
+                    auto in = [&](const std::vector<Rect>& list) {
+                        return std::any_of(list.begin(), list.end(), [&](const Rect& rect) { return rect.Contains({x, y}); });
+                    };
+                    ASSERT_EQ(r.Contains({x, y}), c.keep(in(ra), in(rb))) << "round " << round << " at " << x << ',' << y;
+                }
+        }
+    }
+}

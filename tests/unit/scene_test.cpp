@@ -331,6 +331,70 @@ TEST(SceneCorners, WideScreenBottomCornersCoverTheTopOnes)
     ExpectCornersComposed(s, CornerBufferFrom(*s.state, s.Bordered()), first);
 }
 
+// Frames drawn only where the cells change give the screen that full frames
+// give: every pair of neighbouring cells in both turning directions (two
+// full turns), across slides, with the real artwork over a patterned desktop.
+struct ClippedCase {
+    Size screen;
+    const char* settings;
+    bool clips;  // false: overlapping corners always draw in full
+};
+
+class SceneClippedFrames : public ::testing::TestWithParam<ClippedCase> {};
+
+TEST_P(SceneClippedFrames, ShowWhatFullFramesShow)
+{
+    const ClippedCase& c = GetParam();
+    // The screen after each step, and the screen pixels written by the steps
+    // that drew a frame neither after a capture nor with a slide.
+    struct Run {
+        std::vector<std::uint64_t> screens;
+        std::uint64_t framePixels = 0;
+        bool regions = false;
+    };
+    auto run = [&](bool full) {
+        vyla::testing::SceneRun scene(c.screen, c.settings, vyla::BuiltinResources(), [](vyla::headless::HeadlessHost& host) {
+            Surface& desk = host.Screen();
+            for (int y = 0; y < desk.Height(); ++y)
+                for (int x = 0; x < desk.Width(); ++x)
+                    desk.Set(x, y, DesktopPattern(x, y));
+        });
+        Run out;
+        out.regions = scene.state->ChangedPixels[0][0] != nullptr;
+        for (DWORD frame = 1; frame <= 2 * TVylaScrnSavWindow::kCells + 4; ++frame) {
+            const bool afterCapture = scene.state->FullFrameDue;
+            const std::uint32_t lastSlide = scene.state->LastSlideTime;
+            const std::uint64_t before = scene.sys.host.DrawnPixels();
+            if (full)
+                scene.state->FullFrameDue = true;
+            scene.Step(1000 + frame * 301);  // a frame each step; with slides on, a slide every fourth
+            if (!afterCapture && scene.state->LastSlideTime == lastSlide)
+                out.framePixels += scene.sys.host.DrawnPixels() - before;
+            const Surface& screen = scene.sys.host.Screen();
+            std::uint64_t hash = 14695981039346656037ull;
+            for (int y = 0; y < screen.Height(); ++y)
+                for (int x = 0; x < screen.Width(); ++x)
+                    hash = (hash ^ screen.At(x, y)) * 1099511628211ull;
+            out.screens.push_back(hash);
+        }
+        return out;
+    };
+    const Run clipped = run(false);
+    const Run full = run(true);
+    ASSERT_TRUE(clipped.regions);
+    for (std::size_t i = 0; i < full.screens.size(); ++i)
+        ASSERT_EQ(clipped.screens[i], full.screens[i]) << "the screens differ after frame " << i + 1;
+    if (c.clips)
+        EXPECT_LT(clipped.framePixels * 10, full.framePixels * 9);
+    else
+        EXPECT_EQ(clipped.framePixels, full.framePixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SceneClippedFrames,
+                         ::testing::Values(ClippedCase{Size{640, 480}, "[options]\nspeed=2\n", true},
+                                           ClippedCase{Size{1024, 768}, "[options]\ncolor=1\nspeed=2\ngirls=1\ninterval=1\n", true},
+                                           ClippedCase{Size{2000, 700}, "[options]\nspeed=2\n", false}));
+
 TEST(SceneSlides, EachPassShowsEveryPictureOnceOverTheSnapshot)
 {
     Scene s(Size{640, 480}, "[options]\ngirls=1\ninterval=5\n");

@@ -221,6 +221,24 @@ TEST_F(WindowSurface, DrawingReachesTheWindowAndPaintingPutsItBack)
     EXPECT_EQ(ShownAt(*window, 15, 15), blue);
     EXPECT_EQ(ShownAt(*window, 100, 100), Backdrop::At(kPlace.left + 100, kPlace.top + 100));
     EXPECT_EQ(ShownAt(*window, 159, 0), Backdrop::At(kPlace.left + 159, kPlace.top));
+
+    // Drawing through a clip region puts only the region on the window: the
+    // black painted over it stays everywhere else.
+    direct = GetDC(*window);
+    FillRect(direct, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(*window, direct);
+    {
+        TClientDC dc(*window);
+        const TRect parts[] = {TRect(40, 40, 60, 50), TRect(100, 70, 120, 100)};
+        TRegion region(parts);
+        dc.SelectClipRgn(region);
+        dc.BitBlt(0, 0, 160, 120, dc, 0, 0, SRCCOPY);  // the picture onto itself: what it holds, where clipped
+        dc.RemoveClipRgn();
+    }
+    EXPECT_EQ(ShownAt(*window, 45, 45), Backdrop::At(kPlace.left + 45, kPlace.top + 45));
+    EXPECT_EQ(ShownAt(*window, 119, 99), Backdrop::At(kPlace.left + 119, kPlace.top + 99));
+    EXPECT_EQ(ShownAt(*window, 15, 15), RGB(0, 0, 0));
+    EXPECT_EQ(ShownAt(*window, 80, 60), RGB(0, 0, 0));
 }
 
 TEST_F(WindowSurface, OnlyTopLevelNullBrushWindowsGetOne)

@@ -5,6 +5,8 @@
 
 #include <X11/Xutil.h>
 
+#include <vector>
+
 #include "x11/screen_presenter.h"
 #include "x11/x_connection.h"
 #include "xvfb_server.h"
@@ -94,6 +96,19 @@ TEST_F(PresenterOnXvfb, TheFrameIsTheSharedImageAndEachPresentIsAnswered)
     EXPECT_EQ(Shown(35, 35), 0x00FF00u);
     EXPECT_EQ(Shown(63, 3), 0x00FF00u);
     EXPECT_EQ(Shown(5, 10), 0xFF8000u);
+
+    // Many areas go in one clipped request: the pixels between them stay.
+    frame->Fill(0xFFFFFF);
+    std::vector<Rect> rows;
+    for (int y = 0; y < 40; y += 2)
+        rows.push_back(Rect{y, y, y + 3, y + 1});
+    presenter.Present(*frame, rows, window_, Point{});
+    presenter.AwaitRead();
+    EXPECT_EQ(Shown(10, 10), 0xFFFFFFu);
+    EXPECT_EQ(Shown(12, 10), 0xFFFFFFu);
+    EXPECT_EQ(Shown(10, 11), 0xFF8000u);
+    EXPECT_EQ(Shown(13, 10), 0xFF8000u);
+    EXPECT_EQ(Shown(35, 35), 0x00FF00u);
 }
 
 TEST_F(PresenterOnXvfb, TheFrameOutlivesThePresenterAndOtherFramesAreCopied)

@@ -110,4 +110,52 @@ Rect BitBlt(Surface& dst, const Rect& dstClip, Point dstPos, Size size, const Su
     return written;
 }
 
+void BitBltParts(Surface& dst, const Rect& dstClip, std::span<const Rect> parts, Point partsOrigin, Point dstPos, Size size,
+                 const Surface& src, Point srcPos, Rop rop, const std::function<void(const Rect&)>& written)
+{
+    if (size.IsEmpty() || &dst == &src || !RopFromCode(static_cast<std::uint32_t>(rop)))
+        return;
+    const std::int64_t shiftX = std::int64_t{dstPos.x} - srcPos.x;
+    const std::int64_t shiftY = std::int64_t{dstPos.y} - srcPos.y;
+    const Rect block = Rect::FromXYWH(dstPos.x, dstPos.y, size.width, size.height)
+                           .Intersected(dst.Bounds())
+                           .Intersected(dstClip)
+                           .Intersected(Rect::FromXYWH(shiftX, shiftY, src.Width(), src.Height()));
+    if (block.IsEmpty())
+        return;
+    const Palette* palette = src.IsIndexed() ? src.GetPalette() : nullptr;
+    for (const Rect& part : parts) {
+        const Rect r = part.Translated(partsOrigin.x, partsOrigin.y).Intersected(block);
+        if (r.IsEmpty()) {
+            if (std::int64_t{part.top} + partsOrigin.y >= block.bottom)
+                break;  // the parts below lie further down still
+            continue;
+        }
+        const auto count = static_cast<std::size_t>(r.Width());
+        const int srcLeft = static_cast<int>(r.left - shiftX);
+        for (int y = r.top; y < r.bottom; ++y) {
+            const int srcY = static_cast<int>(y - shiftY);
+            Pixel* to = dst.Row(y) + r.left;
+            if (!palette) {
+                CombineRow(to, src.Row(srcY) + srcLeft, count, rop);
+                continue;
+            }
+            const std::uint8_t* from = src.IndexRow(srcY) + srcLeft;
+            switch (rop) {
+            case Rop::SrcCopy:
+                palette->Expand(from, to, count);
+                break;
+            case Rop::SrcAnd:
+                palette->AndInto(from, to, count);
+                break;
+            case Rop::SrcPaint:
+                palette->OrInto(from, to, count);
+                break;
+            }
+        }
+        if (written)
+            written(r);
+    }
+}
+
 }  // namespace vyla::raster

@@ -1,6 +1,9 @@
 // Same-size rectangle copy between surfaces with a raster operation.
 #pragma once
 
+#include <functional>
+#include <span>
+
 #include "common/geometry.h"
 #include "portable/raster/rop.h"
 #include "portable/raster/surface.h"
@@ -17,5 +20,12 @@ namespace vyla::raster {
 // 32-bit when anything is written (see Surface).
 // Returns the destination rectangle actually written (empty if nothing).
 Rect BitBlt(Surface& dst, const Rect& dstClip, Point dstPos, Size size, const Surface& src, Point srcPos, Rop rop);
+
+// As BitBlt, with what is written limited further to parts: disjoint
+// rectangles sorted by their top (a clip region's), placed on dst with
+// their origin at partsOrigin. src must be another surface than dst. Calls
+// written(rect), if given, with each destination rectangle written.
+void BitBltParts(Surface& dst, const Rect& dstClip, std::span<const Rect> parts, Point partsOrigin, Point dstPos, Size size,
+                 const Surface& src, Point srcPos, Rop rop, const std::function<void(const Rect&)>& written);
 
 }  // namespace vyla::raster

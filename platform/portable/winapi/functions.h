@@ -88,6 +88,13 @@ int StretchDIBits(HDC dst, int xDst, int yDst, int dstWidth, int dstHeight, int 
                   const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
 COLORREF GetPixel(HDC dc, int x, int y);
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
+// 32-bit BI_RGB pictures only.
+int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, BITMAPINFO* info, UINT usage);
+HRGN CreateRectRgn(int left, int top, int right, int bottom);
+HRGN ExtCreateRegion(const XFORM* transform, DWORD size, const RGNDATA* data);
+int CombineRgn(HRGN dst, HRGN a, HRGN b, int mode);
+int SelectClipRgn(HDC dc, HRGN region);
+int OffsetClipRgn(HDC dc, int x, int y);
 
 constexpr UINT OBJ_BITMAP = 7;
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;

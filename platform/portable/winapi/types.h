@@ -46,6 +46,7 @@ VYLA_DECLARE_HANDLE(HGLOBAL);
 VYLA_DECLARE_HANDLE(HGDIOBJ);
 using HBITMAP = HGDIOBJ;
 using HBRUSH = HGDIOBJ;
+using HRGN = HGDIOBJ;
 using HCURSOR = HICON;
 using HMODULE = HINSTANCE;
 #undef VYLA_DECLARE_HANDLE
@@ -144,6 +145,18 @@ struct BITMAPINFO {
     BITMAPINFOHEADER bmiHeader;
     RGBQUAD bmiColors[1];
 };
+struct RGNDATAHEADER {
+    DWORD dwSize;
+    DWORD iType;
+    DWORD nCount;
+    DWORD nRgnSize;
+    RECT rcBound;
+};
+struct RGNDATA {
+    RGNDATAHEADER rdh;
+    char Buffer[1];
+};
+struct XFORM;
 struct BITMAP {
     LONG bmType;
     LONG bmWidth;
@@ -292,6 +305,17 @@ constexpr DWORD SRCPAINT = 0x00EE0086;
 constexpr DWORD SRCAND = 0x008800C6;
 
 constexpr DWORD BI_RGB = 0;
+constexpr DWORD RDH_RECTANGLES = 1;
+constexpr int RGN_AND = 1;
+constexpr int RGN_OR = 2;
+constexpr int RGN_XOR = 3;
+constexpr int RGN_DIFF = 4;
+constexpr int RGN_COPY = 5;
+// Region kinds, as region calls return them.
+constexpr int ERROR = 0;
+constexpr int NULLREGION = 1;
+constexpr int SIMPLEREGION = 2;
+constexpr int COMPLEXREGION = 3;
 constexpr UINT DIB_RGB_COLORS = 0;
 constexpr UINT DIB_PAL_COLORS = 1;
 
