@@ -136,20 +136,7 @@ bool Connection::DispatchPending()
 
 bool Connection::DispatchReady()
 {
-    if (Failed())
-        return false;
-    while (wl_display_prepare_read(display_) != 0)
-        if (wl_display_dispatch_pending(display_) < 0)
-            return false;
-    Flush();
-    pollfd fd{Fd(), POLLIN, 0};
-    if (poll(&fd, 1, 0) > 0) {
-        if (wl_display_read_events(display_) < 0)
-            return false;
-    } else {
-        wl_display_cancel_read(display_);
-    }
-    return DispatchPending();
+    return !Failed() && ReadEvents(0);
 }
 
 bool Connection::DispatchUntil(const std::function<bool()>& done, std::chrono::steady_clock::time_point deadline)
@@ -157,26 +144,29 @@ bool Connection::DispatchUntil(const std::function<bool()>& done, std::chrono::s
     while (!done()) {
         if (Failed())
             return false;
-        while (wl_display_prepare_read(display_) != 0)
-            if (wl_display_dispatch_pending(display_) < 0)
-                return false;
-        Flush();
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            wl_display_cancel_read(display_);
-            return false;
-        }
-        pollfd fd{Fd(), POLLIN, 0};
-        if (poll(&fd, 1, static_cast<int>(left.count())) > 0) {
-            if (wl_display_read_events(display_) < 0)
-                return false;
-        } else {
-            wl_display_cancel_read(display_);
-        }
-        if (!DispatchPending())
+        if (left.count() <= 0)
+            return ReadEvents(0) && done();
+        if (!ReadEvents(static_cast<int>(left.count())))
             return false;
     }
     return true;
+}
+
+bool Connection::ReadEvents(int timeoutMs)
+{
+    while (wl_display_prepare_read(display_) != 0)
+        if (wl_display_dispatch_pending(display_) < 0)
+            return false;
+    Flush();
+    pollfd fd{Fd(), POLLIN, 0};
+    if (poll(&fd, 1, timeoutMs) > 0) {
+        if (wl_display_read_events(display_) < 0)
+            return false;
+    } else {
+        wl_display_cancel_read(display_);
+    }
+    return DispatchPending();
 }
 
 void Connection::Flush()

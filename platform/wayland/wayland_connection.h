@@ -101,6 +101,9 @@ public:
 
 private:
     explicit Connection(wl_display* display);
+    // Reads what comes within timeoutMs and dispatches it; false when the
+    // connection failed.
+    bool ReadEvents(int timeoutMs);
     static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                        std::uint32_t version);
     static void GlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
