@@ -251,6 +251,28 @@ TEST_F(SaverOnSway, SwayidleStartsItAtIdle)
         kill(pid, SIGTERM);
 }
 
+// Its own watcher, through sway's idle protocol: the saver starts at idle
+// (the watcher and the saver are the same program: more than one process),
+// a key ends it, it starts again, and SIGTERM ends watcher and saver with 0.
+TEST_F(SaverOnSway, ItsOwnWatcherStartsItAtIdleAndAgainAfterInput)
+{
+    ChildProcess watcher(session_->AsUser({Program().string(), "--watch-idle", "2"}), {}, true);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(WaitFor([&] { return ProgramProcesses(Program()).size() > 1 || !watcher.Running(); }, kStartMs))
+            << "round " << round << ": the watcher did not start the saver";
+        ASSERT_TRUE(watcher.Running()) << "the watcher ended, status " << ExitCode(watcher.Wait(0));
+        // Shown, so it has the keyboard.
+        ExpectScene(kOutputs[0], desktops_[0], watcher);
+        EXPECT_EQ(session_->Run({"wtype", "-s", "500", "a"}), 0);
+        EXPECT_TRUE(WaitFor([&] { return ProgramProcesses(Program()).size() == 1; }, kEndMs))
+            << "round " << round << ": a key did not end the saver";
+    }
+    ASSERT_TRUE(WaitFor([&] { return ProgramProcesses(Program()).size() > 1; }, kStartMs)) << "no third start";
+    watcher.Signal(SIGTERM);
+    EXPECT_EQ(ExitCode(watcher.Wait(kEndMs)), 0);
+    EXPECT_TRUE(WaitFor([&] { return ProgramProcesses(Program()).empty(); }, kEndMs)) << "the saver outlived it";
+}
+
 // The settings dialog runs on Wayland itself (GTK), with no X display:
 // the window appears, and Return confirms it, writing the settings file.
 TEST_F(SaverOnSway, TheSettingsDialogRunsNativelyAndReturnSavesIt)
