@@ -101,8 +101,9 @@ std::optional<int> RunOnWayland(const std::vector<std::string>& arguments, const
     auto connection = vyla::wayland::Connection::Open(error);
     if (!connection)
         return std::nullopt;
-    if (!connection->LayerShell()) {
-        *error = "the Wayland compositor does not offer zwlr_layer_shell_v1";
+    // Without layer-shell (mutter): a fullscreen window on each output.
+    if (!connection->LayerShell() && !connection->WmBase()) {
+        *error = "the Wayland compositor offers neither zwlr_layer_shell_v1 nor xdg_wm_base";
         return std::nullopt;
     }
     if (IsSettingsDialog(options.commandLine)) {
