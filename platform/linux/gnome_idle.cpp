@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "linux/monotonic_clock.h"
+
 namespace vyla::linux {
 
 namespace {
@@ -15,9 +17,10 @@ constexpr int kCallTimeoutMs = 2000;
 constexpr std::uint32_t kInhibitIdle = 8;
 
 // mutter's watches: an idle watch fires each time the idle time reaches its
-// interval, so one lives as long as the source; a new arming while the
-// session is already idle that long waits for the user's return first (a
-// user-active watch), then for the interval again.
+// interval, so one lives as long as the source. Armed while the session is
+// already idle that long, it would fire only after the next input: then a
+// timer counts the interval from the arming, and a user-active watch says
+// when the idle watch takes over again.
 class GnomeIdleSource final : public IdleSource {
 public:
     GnomeIdleSource(GDBusConnection* bus, std::uint32_t intervalMs) : bus_(bus), intervalMs_(intervalMs)
@@ -48,9 +51,14 @@ public:
             return false;
         // Already idle that long (the saver ended by itself, or idle was
         // inhibited): the idle watch fires only after the next input.
+        // Until then a timer counts the interval from now.
         std::uint64_t idleMs = 0;
-        if (IdleTime(&idleMs) && idleMs >= intervalMs_ && !activeWatch_)
-            return AddWatch("AddUserActiveWatch", nullptr, &activeWatch_, error);
+        timerAt_ = -1;
+        if (IdleTime(&idleMs) && idleMs >= intervalMs_) {
+            timerAt_ = MonotonicNs() + std::int64_t{intervalMs_} * 1'000'000;
+            if (!activeWatch_)
+                return AddWatch("AddUserActiveWatch", nullptr, &activeWatch_, error);
+        }
         return true;
     }
 
@@ -66,13 +74,11 @@ public:
         gfds_.resize(static_cast<std::size_t>(n));
         for (const GPollFD& g : gfds_)
             fds.push_back({g.fd, static_cast<short>(g.events), 0});
-        if (timeoutMs >= 0) {
-            timespec now{};
-            clock_gettime(CLOCK_MONOTONIC, &now);
-            std::int64_t at = now.tv_sec * 1'000'000'000LL + now.tv_nsec + timeoutMs * 1'000'000LL;
-            if (wakeAt < 0 || at < wakeAt)
-                wakeAt = at;
-        }
+        std::int64_t at = timeoutMs >= 0 ? MonotonicNs() + timeoutMs * 1'000'000LL : -1;
+        if (timerAt_ >= 0 && (at < 0 || timerAt_ < at))
+            at = timerAt_;
+        if (at >= 0 && (wakeAt < 0 || at < wakeAt))
+            wakeAt = at;
     }
 
     Event Dispatch(std::span<const pollfd> fds) override
@@ -83,10 +89,13 @@ public:
             g_main_context_dispatch(context_);
         if (g_dbus_connection_is_closed(bus_))
             return Event::Lost;
+        if (timerAt_ >= 0 && activeWatch_ && MonotonicNs() >= timerAt_)
+            idle_ = true;
         if (!idle_ || !armed_)
             return Event::Nothing;
         idle_ = false;
         armed_ = false;
+        timerAt_ = -1;
         return Event::Idle;
     }
 
@@ -161,9 +170,11 @@ private:
         g_variant_get(parameters, "(u)", &id);
         if (id == self->idleWatch_ && !self->activeWatch_)
             self->idle_ = true;
-        // A user-active watch fires once and is gone.
-        if (id == self->activeWatch_)
+        // A user-active watch fires once and is gone; the idle watch counts from here.
+        if (id == self->activeWatch_) {
             self->activeWatch_ = 0;
+            self->timerAt_ = -1;
+        }
     }
 
     GDBusConnection* bus_;
@@ -174,6 +185,7 @@ private:
     std::uint32_t activeWatch_ = 0;
     std::vector<GPollFD> gfds_;
     gint priority_ = 0;
+    std::int64_t timerAt_ = -1;  // the interval from an arming while already idle
     bool idle_ = false;
     bool armed_ = false;
 };

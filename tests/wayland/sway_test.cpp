@@ -25,6 +25,7 @@ namespace {
 using vyla::Size;
 using vyla::raster::Surface;
 using vyla::wayland::testing::CompositorSession;
+using vyla::wayland::testing::ProgramProcesses;
 using vyla::x11::testing::ChildProcess;
 using vyla::x11::testing::ExitCode;
 using vyla::x11::testing::HeadlessScene;
@@ -218,20 +219,6 @@ TEST_F(SaverOnSway, AnOutputsNewSizeGetsASceneOfItsOwnOverTheSameDesktop)
 }
 
 // The processes running the program under test.
-std::vector<pid_t> ProgramProcesses(const std::filesystem::path& program)
-{
-    std::vector<pid_t> pids;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::filesystem::path exe = std::filesystem::read_symlink(entry.path() / "exe", error);
-        if (!error && exe == program)
-            pids.push_back(std::stoi(name));
-    }
-    return pids;
-}
 
 // README's line: swayidle starts the saver when the seat has been idle,
 // and input ends it.
