@@ -38,6 +38,7 @@ protected:
         }
         std::filesystem::copy_file(VYLA_PROGRAM, Program());
         std::filesystem::copy_file(VYLA_MUTTER_INPUT, session_->Home() / "mutter_input");
+        std::filesystem::copy_file(VYLA_SESSION_INHIBITOR, session_->Home() / "session_inhibitor");
         session_->OwnHome();
     }
     static void TearDownTestSuite()
@@ -81,6 +82,24 @@ TEST_F(SaverOnMutter, ItsWatcherStartsItThroughTheIdleMonitorAgainAfterInput)
         EXPECT_EQ(Key(), 0);
         EXPECT_TRUE(WaitFor([&] { return !SaverRuns(); }, kEndMs)) << "round " << round << ": a key did not end it";
     }
+    watcher.Signal(SIGTERM);
+    EXPECT_EQ(ExitCode(watcher.Wait(kEndMs)), 0);
+    EXPECT_TRUE(WaitFor([&] { return ProgramProcesses(Program()).empty(); }, kEndMs));
+}
+
+// The session manager is a stand-in (headless mutter runs none): while it
+// says a program inhibits idle no saver starts; once it is gone, one does.
+TEST_F(SaverOnMutter, NoSaverWhileTheSessionManagerSaysIdleIsInhibited)
+{
+    auto inhibitor = std::make_unique<ChildProcess>(
+        session_->AsUser({(session_->Home() / "session_inhibitor").string()}), std::vector<std::string>{});
+    // It owns the name before the watcher asks.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(inhibitor->Running());
+    ChildProcess watcher(session_->AsUser({Program().string(), "--watch-idle", "1"}), {}, true);
+    EXPECT_FALSE(WaitFor([&] { return SaverRuns() || !watcher.Running(); }, 4000)) << "a saver despite the inhibitor";
+    inhibitor.reset();
+    EXPECT_TRUE(WaitFor([&] { return SaverRuns(); }, kStartMs)) << "no saver once the inhibitor was gone";
     watcher.Signal(SIGTERM);
     EXPECT_EQ(ExitCode(watcher.Wait(kEndMs)), 0);
     EXPECT_TRUE(WaitFor([&] { return ProgramProcesses(Program()).empty(); }, kEndMs));
