@@ -149,21 +149,28 @@ std::unique_ptr<CompositorSession> CompositorSession::StartMutter(Size size, std
     session->privateBus_ = true;
     const auto& home = session->Home();
     const std::string h = home.string();
-    // GSettings through dconf, its database under HOME; the session ends on the stop file.
+    // GSettings through dconf, its database under HOME/.config for the
+    // compositor, dconf-service and the clients alike; the session ends on the stop file.
     vyla::testing::WriteText(home / "session.sh",
                              "#!/bin/sh\n"
                              "echo \"$DBUS_SESSION_BUS_ADDRESS\" > " + h + "/bus.new\n"
                              "mv " + h + "/bus.new " + h + "/bus\n"
+                             // PipeWire for its screen-cast interface, where installed.
+                             "pids=\n"
+                             "if command -v wireplumber >/dev/null; then\n"
+                             "  pipewire 2>/dev/null & pids=\"$pids $!\"\n"
+                             "  wireplumber 2>/dev/null & pids=\"$pids $!\"\n"
+                             "fi\n"
                              "mutter --headless --wayland --no-x11 --virtual-monitor " + std::to_string(size.width) +
                                  "x" + std::to_string(size.height) + " --wayland-display=" + kKWinSocket + " 2>" + h +
-                                 "/mutter.log &\n"
+                                 "/mutter.log & pids=\"$pids $!\"\n"
                              "while [ ! -e " + h + "/stop ]; do sleep 0.2; done\n"
-                             "kill $!\nwait\n");
+                             "kill $pids\nwait\n");
     std::filesystem::permissions(home / "session.sh", std::filesystem::perms::owner_all);
     if (!session->Prepare(why))
         return nullptr;
     std::vector<std::string> argv = session->user_.prefix;
-    argv.insert(argv.end(), {"env", "-i", "HOME=" + h, "XDG_RUNTIME_DIR=" + h, "XDG_CONFIG_HOME=" + h + "/config",
+    argv.insert(argv.end(), {"env", "-i", "HOME=" + h, "XDG_RUNTIME_DIR=" + h,
                              "PATH=/usr/bin:/bin", "dbus-run-session", "--", h + "/session.sh"});
     session->compositor_ = std::make_unique<x11::testing::ChildProcess>(argv, std::vector<std::string>{});
     if (!session->WaitForSocket(why))

@@ -1,6 +1,7 @@
 // The program under headless mutter 43 (GNOME's compositor: no layer-shell,
 // no screen capture without asking): the saver as a fullscreen window that
-// a key ends with 0, and its own watcher starting it through mutter's idle
+// a key ends with 0, the scene over the wallpaper GSettings names (taken
+// through its screen-cast interface and PipeWire), and its own watcher starting it through mutter's idle
 // monitor, again after input, and not while the session manager says a
 // program inhibits idle. Input comes through mutter's remote-desktop
 // interface (tests/wayland/mutter_input.cpp).
@@ -12,8 +13,13 @@
 #include <string>
 #include <thread>
 
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
 #include "compositor_session.h"
+#include "desktop_picture.h"
 #include "harness.h"
+#include "headless_scene.h"
+#include "scene_check.h"
 
 namespace {
 
@@ -25,6 +31,30 @@ using vyla::x11::testing::WaitFor;
 
 constexpr int kStartMs = 10000;
 constexpr int kEndMs = 5000;
+constexpr vyla::Size kMonitor{640, 480};
+constexpr vyla::Size kPicture{480, 320};
+constexpr vyla::raster::Pixel kColour = 0x2E3440;
+
+// What mutter's monitor shows (its screen-cast stream, to PNG); nullopt on failure.
+std::optional<vyla::raster::Surface> Shot(CompositorSession& session)
+{
+    const auto file = session.Home() / "shot.png";
+    std::filesystem::remove(file);
+    if (session.Run({(session.Home() / "mutter_shot").string(), file.string()}, 15000) != 0)
+        return std::nullopt;
+    GdkPixbuf* p = gdk_pixbuf_new_from_file(file.c_str(), nullptr);
+    if (!p)
+        return std::nullopt;
+    auto shot = vyla::raster::Surface::Create({gdk_pixbuf_get_width(p), gdk_pixbuf_get_height(p)});
+    const int n = gdk_pixbuf_get_n_channels(p), stride = gdk_pixbuf_get_rowstride(p);
+    for (int y = 0; shot && y < shot->Height(); ++y)
+        for (int x = 0; x < shot->Width(); ++x) {
+            const guchar* at = gdk_pixbuf_read_pixels(p) + y * stride + x * n;
+            shot->Set(x, y, vyla::raster::Pixel{at[0]} << 16 | vyla::raster::Pixel{at[1]} << 8 | at[2]);
+        }
+    g_object_unref(p);
+    return shot;
+}
 
 class SaverOnMutter : public ::testing::Test {
 protected:
@@ -39,6 +69,8 @@ protected:
         std::filesystem::copy_file(VYLA_PROGRAM, Program());
         std::filesystem::copy_file(VYLA_MUTTER_INPUT, session_->Home() / "mutter_input");
         std::filesystem::copy_file(VYLA_SESSION_INHIBITOR, session_->Home() / "session_inhibitor");
+        std::filesystem::copy_file(VYLA_MUTTER_SHOT, session_->Home() / "mutter_shot");
+        vyla::x11::testing::WritePng(vyla::x11::testing::DesktopPicture(kPicture), session_->Home() / "wall.png");
         session_->OwnHome();
     }
     static void TearDownTestSuite()
@@ -70,6 +102,42 @@ TEST_F(SaverOnMutter, AFullscreenWindowPerOutputThatAKeyEnds)
     ASSERT_TRUE(saver.Running()) << "the saver ended at once, status " << ExitCode(saver.Wait(0));
     EXPECT_EQ(Key(), 0);
     EXPECT_EQ(ExitCode(saver.Wait(kEndMs)), 0) << "a key did not end the saver";
+}
+
+// GNOME's wallpaper, centred over its colour as GSettings says, under the
+// scene, pixel for pixel as the headless run draws it over that desktop.
+TEST_F(SaverOnMutter, TheSceneOverTheWallpaperPlacedAsSet)
+{
+    if (!std::filesystem::exists("/usr/bin/wireplumber") || !std::filesystem::exists("/usr/bin/gst-launch-1.0"))
+        GTEST_SKIP() << "no PipeWire or gstreamer to take mutter's screen with";
+    const std::string uri = "file://" + (session_->Home() / "wall.png").string();
+    for (const char* key : {"picture-uri", "picture-uri-dark"})
+        ASSERT_EQ(session_->Run({"gsettings", "set", "org.gnome.desktop.background", key, uri}), 0);
+    ASSERT_EQ(session_->Run({"gsettings", "set", "org.gnome.desktop.background", "picture-options", "centered"}), 0);
+    ASSERT_EQ(session_->Run({"gsettings", "set", "org.gnome.desktop.background", "primary-color", "#2e3440"}), 0);
+    auto desktop = vyla::raster::Surface::Create(kMonitor, kColour);
+    const vyla::raster::Surface picture = vyla::x11::testing::DesktopPicture(kPicture);
+    for (int y = 0; y < kPicture.height; ++y)
+        for (int x = 0; x < kPicture.width; ++x)
+            desktop->Set(80 + x, 80 + y, picture.At(x, y));
+    const auto scene = vyla::x11::testing::RunHeadlessScene(*desktop);
+
+    ChildProcess saver(session_->AsUser({Program().string()}), {}, true);
+    long mismatches = -1;
+    vyla::raster::Surface last;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            if (auto shot = Shot(*session_))
+                last = std::move(*shot);
+            mismatches = vyla::x11::testing::SceneMismatches(last, scene);
+            return mismatches == 0 || !saver.Running();
+        },
+        kStartMs))
+        << mismatches << " pixels differ";
+    vyla::x11::testing::WritePng(last, vyla::x11::testing::OutputDirectory() / "mutter_scene.png");
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(Key(), 0);
+    EXPECT_EQ(ExitCode(saver.Wait(kEndMs)), 0);
 }
 
 TEST_F(SaverOnMutter, ItsWatcherStartsItThroughTheIdleMonitorAgainAfterInput)
