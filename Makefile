@@ -92,6 +92,7 @@ bench: native
 	@tools/deps.sh bench
 	$(NATIVE)/bench/vyla_raster_bench
 	bench/x11_idle.sh $(NATIVE)
+	bench/idle_watch.sh $(NATIVE)
 
 clean:
 	rm -rf build out

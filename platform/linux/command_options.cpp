@@ -10,6 +10,9 @@ namespace {
 // The longest slideshow interval an option may ask for: a day. The
 // milliseconds it gives fit the saver's 32-bit timers many times over.
 constexpr int kMaxIntervalSeconds = 86400;
+// The longest idle time to wait for: a day, whose milliseconds fit the idle
+// protocols' 32-bit timeouts.
+constexpr int kMaxIdleSeconds = 86400;
 
 struct Choice {
     std::string_view word;
@@ -81,6 +84,24 @@ std::optional<std::uint32_t> ParseWindowId(std::string_view text)
     return static_cast<std::uint32_t>(*value);
 }
 
+std::optional<int> ParseDuration(std::string_view text)
+{
+    int unit = 1;
+    if (text.ends_with('m'))
+        unit = 60;
+    if (text.ends_with('m') || text.ends_with('s'))
+        text.remove_suffix(1);
+    auto value = ParseUnsigned(text, 10);
+    if (!value || *value < 1 || *value > static_cast<std::uint64_t>(kMaxIdleSeconds / unit))
+        return std::nullopt;
+    return static_cast<int>(*value) * unit;
+}
+
+std::string DurationText(int seconds)
+{
+    return seconds % 60 == 0 ? std::to_string(seconds / 60) + "m" : std::to_string(seconds) + "s";
+}
+
 ParsedCommandLine ParseCommandLine(std::span<const std::string> args)
 {
     CommandOptions options;
@@ -97,6 +118,7 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args)
             rest.push_back(argument);
             continue;
         }
+        const std::size_t first = i;
         OptionWord word = SplitOption(argument);
         const std::string shown = "--" + std::string(word.name);
         auto flag = [&]() -> bool { return !word.value.has_value(); };
@@ -173,9 +195,24 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args)
                 return Failure(shown + " takes whole seconds from 1 to " + std::to_string(kMaxIntervalSeconds) +
                                (text ? ", not \"" + std::string(*text) + "\"" : ""));
             options.settings.push_back({"interval", static_cast<int>(*seconds)});
+        } else if (word.name == "watch-idle" || word.name == "autostart") {
+            auto text = value();
+            auto seconds = text ? ParseDuration(*text) : std::nullopt;
+            if (word.name == "autostart" && text && *text == "off")
+                options.autostartOff = true;
+            else if (!seconds)
+                return Failure(shown + " takes a duration such as 10m, 90s or 90 (at most a day)" +
+                               std::string(word.name == "autostart" ? ", or off" : "") +
+                               (text ? ", not \"" + std::string(*text) + "\"" : ""));
+            else if (word.name == "watch-idle")
+                options.watchIdleSeconds = seconds;
+            else
+                options.autostartSeconds = seconds;
+            continue;
         } else {
             return Failure("unknown option \"" + std::string(argument) + "\"");
         }
+        options.saverOptions.insert(options.saverOptions.end(), args.begin() + first, args.begin() + i + 1);
     }
     for (std::size_t k = 0; k < rest.size(); ++k) {
         if (k > 0)
@@ -186,6 +223,12 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args)
     // window to draw in, would be silently lost there.
     if (anyOption && IsSettingsDialog(options.commandLine))
         return Failure("the settings dialog (" + options.commandLine + ") takes no other options");
+    // The watcher starts the full-screen saver; the login entry is all --autostart does.
+    if (options.watchIdleSeconds && (options.HackMode() || !rest.empty() || options.autostartSeconds ||
+                                     options.autostartOff))
+        return Failure("--watch-idle takes only the saver's options (--backend, --color, --speed, --girls, --interval)");
+    if ((options.autostartSeconds || options.autostartOff) && (!options.saverOptions.empty() || options.HackMode() || options.watchIdleSeconds || !rest.empty()))
+        return Failure("--autostart takes no other options");
     // The daemon's hack draws in an X window.
     if (options.HackMode() && options.backend == CommandOptions::Backend::Wayland)
         return Failure("--root and --window-id draw in an X window, not with --backend wayland");
@@ -199,6 +242,8 @@ std::string UsageText(std::string_view program)
            "       " + p + " /c               the settings dialog\n"
            "       " + p + " --root [OPTION]...\n"
            "       " + p + " --window-id ID [OPTION]...\n"
+           "       " + p + " --watch-idle DURATION [OPTION]...\n"
+           "       " + p + " --autostart DURATION|off\n"
            "\n"
            "Where to draw:\n"
            "  --backend wayland|x11\n"
@@ -212,6 +257,13 @@ std::string UsageText(std::string_view program)
            "  --speed slow|normal|fast\n"
            "  --girls, --no-girls the slideshow on or off\n"
            "  --interval SECONDS  time between slideshow pictures, 1 to 86400\n"
+           "Starting at idle (DURATION: 10m, 90s or seconds, at most a day):\n"
+           "  --watch-idle DURATION\n"
+           "                      keep running; start the saver each time the session\n"
+           "                      has been idle for DURATION\n"
+           "  --autostart DURATION|off\n"
+           "                      write (or remove) the login entry that runs\n"
+           "                      --watch-idle DURATION\n"
            "Other:\n"
            "  --help              this text\n"
            "  --version           the program's version\n"

@@ -44,6 +44,17 @@ struct CommandOptions {
     // In the order given; a later one for the same key wins.
     std::vector<SettingOverride> settings;
 
+    // --watch-idle: keep running and start the saver each time the session
+    // has been idle this many seconds.
+    std::optional<int> watchIdleSeconds;
+    // --autostart: write the login entry running --watch-idle with this
+    // many seconds; autostartOff: remove it.
+    std::optional<int> autostartSeconds;
+    bool autostartOff = false;
+    // The options given other than --watch-idle, as given: the saver the
+    // watcher starts gets them.
+    std::vector<std::string> saverOptions;
+
     // What is left, joined by spaces: the command line the saver sees, so
     // "/c" and "-c" still choose the settings dialog.
     std::string commandLine;
@@ -59,6 +70,12 @@ struct ParsedCommandLine {
 // args: the arguments after the program's name. Options take "--name",
 // "-name" and "--name=value"; a value may also be the next argument.
 ParsedCommandLine ParseCommandLine(std::span<const std::string> args);
+
+// A duration as --watch-idle takes it: "10m", "90s" or bare seconds, from
+// 1 second to a day; nullopt for anything else.
+std::optional<int> ParseDuration(std::string_view text);
+// The shortest text ParseDuration reads back as seconds ("10m", "90s").
+std::string DurationText(int seconds);
 
 // A window id as X tools print it: "0x" and hexadecimal digits, or decimal.
 // nullopt for anything else, for 0 and for values beyond 32 bits.

@@ -13,12 +13,17 @@
 
 #include "framework/framework.h"
 #include "portable/runtime.h"
+#include "linux/autostart.h"
 #include "linux/command_options.h"
 #include "linux/dialog_host.h"
+#include "linux/gnome_idle.h"
+#include "linux/idle_watch.h"
+#include "wayland/idle_source.h"
 #include "wayland/output_children.h"
 #include "wayland/output_host.h"
 // After the framework: Xlib defines macros such as None and Bool.
 #include "x11/hack_host.h"
+#include "x11/idle_source.h"
 #include "x11/standalone_host.h"
 
 namespace {
@@ -96,8 +101,9 @@ std::optional<int> RunOnWayland(const std::vector<std::string>& arguments, const
     auto connection = vyla::wayland::Connection::Open(error);
     if (!connection)
         return std::nullopt;
-    if (!connection->LayerShell()) {
-        *error = "the Wayland compositor does not offer zwlr_layer_shell_v1";
+    // Without layer-shell (mutter): a fullscreen window on each output.
+    if (!connection->LayerShell() && !connection->WmBase()) {
+        *error = "the Wayland compositor offers neither zwlr_layer_shell_v1 nor xdg_wm_base";
         return std::nullopt;
     }
     if (IsSettingsDialog(options.commandLine)) {
@@ -110,6 +116,40 @@ std::optional<int> RunOnWayland(const std::vector<std::string>& arguments, const
         return std::nullopt;
     }
     return vyla::wayland::RunOnEveryOutput(arguments, std::move(connection));
+}
+
+// The best idle source the session offers: GNOME's idle monitor, the
+// Wayland compositor's idle protocol, the X server's extension.
+int RunWatcher(const vyla::linux::CommandOptions& options)
+{
+    using Backend = vyla::linux::CommandOptions::Backend;
+    const int seconds = *options.watchIdleSeconds;
+    std::string why;
+    std::unique_ptr<vyla::linux::IdleSource> source = vyla::linux::OpenGnomeIdleSource(seconds, &why);
+    std::string reasons = why;
+    const char* waylandDisplay = std::getenv("WAYLAND_DISPLAY");
+    if (!source && options.backend != Backend::X11 && waylandDisplay && *waylandDisplay) {
+        source = vyla::wayland::OpenWaylandIdleSource(seconds, &why);
+        reasons += "; " + why;
+    }
+    if (!source && options.backend != Backend::Wayland) {
+        source = vyla::x11::OpenXIdleSource(seconds, &why);
+        reasons += "; " + why;
+    }
+    if (!source) {
+        std::fprintf(stderr, "vyla: cannot watch idle: %s\n", reasons.c_str());
+        return 1;
+    }
+    return vyla::linux::WatchIdle(*source, vyla::linux::SaverCommand(options.saverOptions));
+}
+
+int SetAutostart(const vyla::linux::CommandOptions& options)
+{
+    std::string line;
+    bool done = vyla::linux::SetAutostart(vyla::linux::AutostartFile(), vyla::linux::SaverCommand({})[0],
+                                          options.autostartSeconds, &line);
+    std::fprintf(done ? stdout : stderr, "vyla: %s\n", line.c_str());
+    return done ? 0 : 1;
 }
 
 }  // namespace
@@ -135,6 +175,11 @@ int main(int argc, char** argv)
     // A server that goes away must show as a lost connection (see
     // XConnection), not as a write that kills the process.
     std::signal(SIGPIPE, SIG_IGN);
+
+    if (options.autostartSeconds || options.autostartOff)
+        return SetAutostart(options);
+    if (options.watchIdleSeconds)
+        return RunWatcher(options);
 
     using Backend = vyla::linux::CommandOptions::Backend;
     if (options.waylandOutput)

@@ -1,5 +1,10 @@
 #include "wayland/desktop_capture.h"
 
+#include <cstdlib>
+#include <cstring>
+
+#include "wayland/gnome_wallpaper.h"
+
 #include <chrono>
 
 #include "wayland/captured_pixels.h"
@@ -95,11 +100,16 @@ std::optional<raster::Surface> ScreencopyCapture::Capture(wl_output* output, std
     return Convert(CapturedPixels{state.format, state.size, state.stride, state.yInverted, buffer->Bytes()});
 }
 
-std::unique_ptr<DesktopCapture> ChooseDesktopCapture(Connection& connection)
+std::unique_ptr<DesktopCapture> ChooseDesktopCapture(Connection& connection, Size outputSize)
 {
     if (connection.Screencopy())
         return std::make_unique<ScreencopyCapture>(connection);
-    return KWinCapture::Connect();
+    if (auto kwin = KWinCapture::Connect())
+        return kwin;
+    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+    if (!connection.LayerShell() || (desktop && std::strstr(desktop, "GNOME")))
+        return std::make_unique<GnomeWallpaperCapture>(outputSize);
+    return nullptr;
 }
 
 }  // namespace vyla::wayland

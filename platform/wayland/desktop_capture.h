@@ -2,7 +2,8 @@
 // on it. Each way a compositor offers to take it is one DesktopCapture;
 // ChooseDesktopCapture picks the one the compositor has: wlr-screencopy
 // (wlroots), else KWin's screenshot interface (kwin_capture.h). Without
-// any, the saver starts from black. (ext-image-copy-capture-v1 belongs
+// any, the saver starts from black; GNOME gives no program its screen
+// without asking the user, so there it is the wallpaper GSettings names. (ext-image-copy-capture-v1 belongs
 // here too once wayland-protocols has it.)
 #pragma once
 
@@ -36,7 +37,9 @@ private:
     Connection& connection_;
 };
 
-// The compositor's way to take the picture; nullptr when it offers none.
-std::unique_ptr<DesktopCapture> ChooseDesktopCapture(Connection& connection);
+// The compositor's way to take the picture; on GNOME (no layer-shell, or
+// XDG_CURRENT_DESKTOP naming it) the wallpaper drawn for an output of
+// outputSize (gnome_wallpaper.h); nullptr when there is none.
+std::unique_ptr<DesktopCapture> ChooseDesktopCapture(Connection& connection, Size outputSize);
 
 }  // namespace vyla::wayland

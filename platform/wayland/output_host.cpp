@@ -72,6 +72,8 @@ OutputHost::~OutputHost()
     keyboard_.reset();
     pointer_.reset();
     layer_.reset();
+    toplevel_.reset();
+    xdgSurface_.reset();
     surface_.reset();
     for (Buffer& b : buffers_)
         b.memory.reset();
@@ -81,8 +83,8 @@ OutputHost::~OutputHost()
 bool OutputHost::Start(std::string* error)
 {
     Connection& c = *connection_;
-    if (!c.LayerShell()) {
-        *error = "the Wayland compositor does not offer zwlr_layer_shell_v1";
+    if (!c.LayerShell() && !c.WmBase()) {
+        *error = "the Wayland compositor offers neither zwlr_layer_shell_v1 nor xdg_wm_base";
         return false;
     }
     if (!c.Compositor() || !c.Shm()) {
@@ -98,7 +100,7 @@ bool OutputHost::Start(std::string* error)
     static const wl_output_listener outputListener{
         [](void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t, const char*,
            const char*, std::int32_t) {},                                                   // geometry
-        [](void*, wl_output*, std::uint32_t, std::int32_t, std::int32_t, std::int32_t) {},  // mode
+        &OutputHost::OutputMode,
         [](void*, wl_output*) {},                                                           // done
         &OutputHost::OutputScale,
         &OutputHost::OutputName,
@@ -112,28 +114,33 @@ bool OutputHost::Start(std::string* error)
 
     // The desktop first: nothing of the saver is on the output yet.
     std::optional<raster::Surface> desktop;
-    if (auto capture = ChooseDesktopCapture(c))
+    if (auto capture = ChooseDesktopCapture(c, modeSize_))
         desktop = capture->Capture(output_, outputLabel_);
 
     surface_.reset(wl_compositor_create_surface(c.Compositor()));
-    layer_.reset(zwlr_layer_shell_v1_get_layer_surface(c.LayerShell(), surface_.get(), output_,
-                                                       ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "vyla"));
     if (c.FractionalScale() && c.Viewporter()) {
         viewport_.reset(wp_viewporter_get_viewport(c.Viewporter(), surface_.get()));
         fractional_.reset(wp_fractional_scale_manager_v1_get_fractional_scale(c.FractionalScale(), surface_.get()));
         static const wp_fractional_scale_v1_listener scaleListener{&OutputHost::PreferredScale};
         wp_fractional_scale_v1_add_listener(fractional_.get(), &scaleListener, this);
     }
-    static const zwlr_layer_surface_v1_listener layerListener{&OutputHost::LayerConfigure, &OutputHost::LayerClosed};
-    zwlr_layer_surface_v1_add_listener(layer_.get(), &layerListener, this);
-    zwlr_layer_surface_v1_set_anchor(layer_.get(), ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-                                                       ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
-                                                       ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-    // Over panels and docks too, not beside them.
-    zwlr_layer_surface_v1_set_exclusive_zone(layer_.get(), -1);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(layer_.get(),
-                                                     ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
-    zwlr_layer_surface_v1_set_size(layer_.get(), 0, 0);
+    if (c.LayerShell()) {
+        layer_.reset(zwlr_layer_shell_v1_get_layer_surface(c.LayerShell(), surface_.get(), output_,
+                                                           ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "vyla"));
+        static const zwlr_layer_surface_v1_listener layerListener{&OutputHost::LayerConfigure,
+                                                                  &OutputHost::LayerClosed};
+        zwlr_layer_surface_v1_add_listener(layer_.get(), &layerListener, this);
+        zwlr_layer_surface_v1_set_anchor(layer_.get(),
+                                         ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                                             ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+        // Over panels and docks too, not beside them.
+        zwlr_layer_surface_v1_set_exclusive_zone(layer_.get(), -1);
+        zwlr_layer_surface_v1_set_keyboard_interactivity(layer_.get(),
+                                                         ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+        zwlr_layer_surface_v1_set_size(layer_.get(), 0, 0);
+    } else {
+        PlaceWindow();
+    }
     wl_surface_commit(surface_.get());
     const auto deadline = std::chrono::steady_clock::now() + kConfigureTimeout;
     if (!c.DispatchUntil([this] { return !configured_.IsEmpty() || closed_; }, deadline) || closed_) {
@@ -338,6 +345,13 @@ void OutputHost::Rebuild(Size size)
         std::fprintf(stderr, "vyla: %s\n", error.c_str());
 }
 
+void OutputHost::OutputMode(void* data, wl_output*, std::uint32_t flags, std::int32_t width, std::int32_t height,
+                            std::int32_t)
+{
+    if (flags & WL_OUTPUT_MODE_CURRENT)
+        static_cast<OutputHost*>(data)->modeSize_ = Size{width, height};
+}
+
 void OutputHost::OutputName(void* data, wl_output*, const char* name)
 {
     static_cast<OutputHost*>(data)->outputLabel_ = name ? name : "";
@@ -357,6 +371,54 @@ void OutputHost::LayerConfigure(void* data, zwlr_layer_surface_v1* surface, std:
     }
     if (size != self->configured_ && !(self->resized_ && size == self->pendingSize_))
         self->Rebuild(size);
+}
+
+void OutputHost::PlaceWindow()
+{
+    Connection& c = *connection_;
+    xdgSurface_.reset(xdg_wm_base_get_xdg_surface(c.WmBase(), surface_.get()));
+    static const xdg_surface_listener surfaceListener{&OutputHost::SurfaceConfigure};
+    xdg_surface_add_listener(xdgSurface_.get(), &surfaceListener, this);
+    toplevel_.reset(xdg_surface_get_toplevel(xdgSurface_.get()));
+    static const xdg_toplevel_listener toplevelListener{
+        &OutputHost::WindowConfigure, &OutputHost::WindowClose,
+        [](void*, xdg_toplevel*, std::int32_t, std::int32_t) {},  // bounds: not asked for (version 1)
+        [](void*, xdg_toplevel*, wl_array*) {},                   // capabilities: likewise
+    };
+    xdg_toplevel_add_listener(toplevel_.get(), &toplevelListener, this);
+    xdg_toplevel_set_title(toplevel_.get(), "Vyla Screen Saver");
+    xdg_toplevel_set_app_id(toplevel_.get(), "vyla");
+    xdg_toplevel_set_fullscreen(toplevel_.get(), output_);
+}
+
+void OutputHost::WindowConfigure(void* data, xdg_toplevel*, std::int32_t width, std::int32_t height, wl_array*)
+{
+    // Taken at the surface's configure, which closes the sequence.
+    static_cast<OutputHost*>(data)->windowSize_ = Size{width, height};
+}
+
+void OutputHost::SurfaceConfigure(void* data, xdg_surface* surface, std::uint32_t serial)
+{
+    auto* self = static_cast<OutputHost*>(data);
+    xdg_surface_ack_configure(surface, serial);
+    // 0x0: the client chooses, which a fullscreen window does not; wait for a size.
+    const Size size = self->windowSize_;
+    if (size.width <= 0 || size.height <= 0 || size.width > raster::Surface::kMaxSide ||
+        size.height > raster::Surface::kMaxSide)
+        return;
+    if (self->configured_.IsEmpty()) {
+        self->configured_ = size;
+        return;
+    }
+    if (size != self->configured_ && !(self->resized_ && size == self->pendingSize_))
+        self->Rebuild(size);
+}
+
+void OutputHost::WindowClose(void* data, xdg_toplevel*)
+{
+    auto* self = static_cast<OutputHost*>(data);
+    self->closed_ = true;
+    self->RequestClose();
 }
 
 void OutputHost::LayerClosed(void* data, zwlr_layer_surface_v1*)

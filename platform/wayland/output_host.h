@@ -86,6 +86,14 @@ private:
     static void LayerConfigure(void* data, zwlr_layer_surface_v1* surface, std::uint32_t serial, std::uint32_t width,
                                std::uint32_t height);
     static void LayerClosed(void* data, zwlr_layer_surface_v1* surface);
+    static void OutputMode(void* data, wl_output* output, std::uint32_t flags, std::int32_t width,
+                           std::int32_t height, std::int32_t refresh);
+    // The fullscreen toplevel where there is no layer-shell.
+    void PlaceWindow();
+    static void WindowConfigure(void* data, xdg_toplevel* toplevel, std::int32_t width, std::int32_t height,
+                                wl_array* states);
+    static void WindowClose(void* data, xdg_toplevel* toplevel);
+    static void SurfaceConfigure(void* data, xdg_surface* surface, std::uint32_t serial);
     static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);
     static void SeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
     static void SeatName(void* data, wl_seat* seat, const char* name);
@@ -106,6 +114,10 @@ private:
     wl_output* output_ = nullptr;  // owned by the connection
     Owned<wl_surface> surface_;
     Owned<zwlr_layer_surface_v1> layer_;
+    Owned<xdg_surface> xdgSurface_;
+    Owned<xdg_toplevel> toplevel_;
+    Size windowSize_;
+    Size modeSize_;  // the output's current mode, in pixels  // the toplevel's last configured size
     Owned<wl_callback> frame_;  // the last frame's, until it is shown
     Owned<wp_viewport> viewport_;              // where fractional scales can be drawn
     Owned<wp_fractional_scale_v1> fractional_;

@@ -62,6 +62,7 @@ Connection::~Connection()
     viewporter_.reset();
     screencopy_.reset();
     layerShell_.reset();
+    wmBase_.reset();
     seat_.reset();
     shm_.reset();
     compositor_.reset();
@@ -83,7 +84,13 @@ void Connection::Global(void* data, wl_registry* registry, std::uint32_t name, c
     else if (which == zwlr_layer_shell_v1_interface.name && !self->layerShell_)
         self->layerShell_.reset(
             Bind<zwlr_layer_shell_v1>(registry, name, &zwlr_layer_shell_v1_interface, version, kLayerShellVersion));
-    else if (which == zwlr_screencopy_manager_v1_interface.name && !self->screencopy_)
+    else if (which == xdg_wm_base_interface.name && !self->wmBase_) {
+        self->wmBase_.reset(Bind<xdg_wm_base>(registry, name, &xdg_wm_base_interface, version, 1));
+        // A client that does not answer pings is marked as hung.
+        static const xdg_wm_base_listener ping{
+            [](void*, xdg_wm_base* base, std::uint32_t serial) { xdg_wm_base_pong(base, serial); }};
+        xdg_wm_base_add_listener(self->wmBase_.get(), &ping, nullptr);
+    } else if (which == zwlr_screencopy_manager_v1_interface.name && !self->screencopy_)
         self->screencopy_.reset(Bind<zwlr_screencopy_manager_v1>(registry, name, &zwlr_screencopy_manager_v1_interface,
                                                                  version, kScreencopyVersion));
     else if (which == wp_viewporter_interface.name && !self->viewporter_)

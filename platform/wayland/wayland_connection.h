@@ -15,6 +15,7 @@
 #include "wayland/layer_shell_protocol.h"
 #include "fractional-scale-v1-client.h"
 #include "viewporter-client.h"
+#include "xdg-shell-client.h"
 #include "wlr-screencopy-unstable-v1-client.h"
 
 namespace vyla::wayland {
@@ -34,6 +35,9 @@ inline void Destroy(zwlr_layer_shell_v1* p) { zwlr_layer_shell_v1_get_version(p)
 inline void Destroy(zwlr_layer_surface_v1* p) { zwlr_layer_surface_v1_destroy(p); }
 inline void Destroy(zwlr_screencopy_manager_v1* p) { zwlr_screencopy_manager_v1_destroy(p); }
 inline void Destroy(zwlr_screencopy_frame_v1* p) { zwlr_screencopy_frame_v1_destroy(p); }
+inline void Destroy(xdg_wm_base* p) { xdg_wm_base_destroy(p); }
+inline void Destroy(xdg_surface* p) { xdg_surface_destroy(p); }
+inline void Destroy(xdg_toplevel* p) { xdg_toplevel_destroy(p); }
 inline void Destroy(wp_viewporter* p) { wp_viewporter_destroy(p); }
 inline void Destroy(wp_viewport* p) { wp_viewport_destroy(p); }
 inline void Destroy(wp_fractional_scale_manager_v1* p) { wp_fractional_scale_manager_v1_destroy(p); }
@@ -66,6 +70,9 @@ public:
     wl_shm* Shm() const { return shm_.get(); }
     wl_seat* Seat() const { return seat_.get(); }
     zwlr_layer_shell_v1* LayerShell() const { return layerShell_.get(); }
+    // Windows: where there is no layer-shell (mutter), the saver is a
+    // fullscreen toplevel on each output.
+    xdg_wm_base* WmBase() const { return wmBase_.get(); }
     zwlr_screencopy_manager_v1* Screencopy() const { return screencopy_.get(); }
     // Drawing at a fractional scale: both, or nullptr where not offered.
     wp_viewporter* Viewporter() const { return viewporter_.get(); }
@@ -119,6 +126,7 @@ private:
     Owned<wl_shm> shm_;
     Owned<wl_seat> seat_;
     Owned<zwlr_layer_shell_v1> layerShell_;
+    Owned<xdg_wm_base> wmBase_;
     Owned<zwlr_screencopy_manager_v1> screencopy_;
     Owned<wp_viewporter> viewporter_;
     Owned<wp_fractional_scale_manager_v1> fractionalScale_;

@@ -61,19 +61,20 @@ bool CompositorSession::WaitForSocket(std::string* why)
 {
     bool up = WaitFor(
         [&] {
-            waylandDisplay_ = FindSocket(Home(), kwin_ ? kKWinSocket : "wayland-");
-            if (!kwin_)
+            waylandDisplay_ = FindSocket(Home(), privateBus_ ? kKWinSocket : "wayland-");
+            if (!privateBus_)
                 swaySocket_ = FindSocket(Home(), "sway-ipc.");
             else
                 busAddress_ = vyla::testing::ReadText(Home() / "bus");
             while (!busAddress_.empty() && busAddress_.back() == '\n')
                 busAddress_.pop_back();
-            bool ready = !waylandDisplay_.empty() && (kwin_ ? !busAddress_.empty() : !swaySocket_.empty());
+            bool ready = !waylandDisplay_.empty() && (privateBus_ ? !busAddress_.empty() : !swaySocket_.empty());
             return ready || !compositor_->Running();
         },
         kStartMs);
     if (!up || !compositor_->Running()) {
-        *why = std::string(kwin_ ? "kwin_wayland" : "headless sway") + " did not start (no compositor socket)";
+        *why = std::string(kwin_ ? "kwin_wayland" : privateBus_ ? "mutter" : "headless sway") +
+               " did not start (no compositor socket)";
         return false;
     }
     return true;
@@ -111,6 +112,7 @@ std::unique_ptr<CompositorSession> CompositorSession::StartKWin(Size size, const
     }
     std::unique_ptr<CompositorSession> session(new CompositorSession);
     session->kwin_ = true;
+    session->privateBus_ = true;
     const auto& home = session->Home();
     // A plain copy: no file capability for the kernel to refuse.
     std::filesystem::copy_file(installed, home / "kwin_wayland");
@@ -137,10 +139,64 @@ std::unique_ptr<CompositorSession> CompositorSession::StartKWin(Size size, const
     return session;
 }
 
+std::unique_ptr<CompositorSession> CompositorSession::StartMutter(Size size, std::string* why)
+{
+    if (!std::filesystem::exists("/usr/bin/mutter")) {
+        *why = "mutter is not installed";
+        return nullptr;
+    }
+    std::unique_ptr<CompositorSession> session(new CompositorSession);
+    session->privateBus_ = true;
+    const auto& home = session->Home();
+    const std::string h = home.string();
+    // GSettings through dconf, its database under HOME/.config for the
+    // compositor, dconf-service and the clients alike; the session ends on the stop file.
+    vyla::testing::WriteText(home / "session.sh",
+                             "#!/bin/sh\n"
+                             "echo \"$DBUS_SESSION_BUS_ADDRESS\" > " + h + "/bus.new\n"
+                             "mv " + h + "/bus.new " + h + "/bus\n"
+                             // PipeWire for its screen-cast interface, where installed.
+                             "pids=\n"
+                             "if command -v wireplumber >/dev/null; then\n"
+                             "  pipewire 2>/dev/null & pids=\"$pids $!\"\n"
+                             "  wireplumber 2>/dev/null & pids=\"$pids $!\"\n"
+                             "fi\n"
+                             "mutter --headless --wayland --no-x11 --virtual-monitor " + std::to_string(size.width) +
+                                 "x" + std::to_string(size.height) + " --wayland-display=" + kKWinSocket + " 2>" + h +
+                                 "/mutter.log & pids=\"$pids $!\"\n"
+                             "while [ ! -e " + h + "/stop ]; do sleep 0.2; done\n"
+                             "kill $pids\nwait\n");
+    std::filesystem::permissions(home / "session.sh", std::filesystem::perms::owner_all);
+    if (!session->Prepare(why))
+        return nullptr;
+    std::vector<std::string> argv = session->user_.prefix;
+    argv.insert(argv.end(), {"env", "-i", "HOME=" + h, "XDG_RUNTIME_DIR=" + h,
+                             "PATH=/usr/bin:/bin", "dbus-run-session", "--", h + "/session.sh"});
+    session->compositor_ = std::make_unique<x11::testing::ChildProcess>(argv, std::vector<std::string>{});
+    if (!session->WaitForSocket(why))
+        return nullptr;
+    return session;
+}
+
+std::vector<pid_t> ProgramProcesses(const std::filesystem::path& program)
+{
+    std::vector<pid_t> pids;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::filesystem::path exe = std::filesystem::read_symlink(entry.path() / "exe", error);
+        if (!error && exe == program)
+            pids.push_back(std::stoi(name));
+    }
+    return pids;
+}
+
 CompositorSession::~CompositorSession()
 {
     if (compositor_ && compositor_->Running()) {
-        if (kwin_)
+        if (privateBus_)
             vyla::testing::WriteText(Home() / "stop", "");
         else
             Run({"swaymsg", "exit"});
@@ -154,7 +210,7 @@ std::vector<std::string> CompositorSession::AsUser(const std::vector<std::string
     const std::string home = Home().string();
     result.insert(result.end(), {"env", "-i", "HOME=" + home, "XDG_RUNTIME_DIR=" + home,
                                  "WAYLAND_DISPLAY=" + waylandDisplay_, "PATH=/usr/bin:/bin"});
-    if (kwin_)
+    if (privateBus_)
         result.push_back("DBUS_SESSION_BUS_ADDRESS=" + busAddress_);
     else
         result.push_back("SWAYSOCK=" + home + "/" + swaySocket_);

@@ -10,6 +10,8 @@
 // compositor (and its bus).
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -33,6 +35,10 @@ public:
     // with *why, when it cannot start.
     static std::unique_ptr<CompositorSession> StartKWin(Size size, const std::string& scale,
                                                         const std::filesystem::path& shot, std::string* why);
+    // mutter 43, headless, on one virtual monitor of that size, in a private
+    // D-Bus session (GSettings through dconf); nullptr, with *why, when it
+    // cannot start.
+    static std::unique_ptr<CompositorSession> StartMutter(Size size, std::string* why);
     ~CompositorSession();
     CompositorSession(const CompositorSession&) = delete;
     CompositorSession& operator=(const CompositorSession&) = delete;
@@ -59,10 +65,14 @@ private:
     vyla::testing::UnprivilegedUser user_;
     std::unique_ptr<x11::testing::ChildProcess> compositor_;
     bool kwin_ = false;
+    bool privateBus_ = false;  // KWin and mutter: a dbus-run-session of their own
     std::string waylandDisplay_;
     std::string swaySocket_;  // sway's command socket
     std::string busAddress_;  // KWin's private session bus
 };
+
+// The processes running program (by its path), as the tests' user sees them.
+std::vector<pid_t> ProgramProcesses(const std::filesystem::path& program);
 
 // Reads a binary PPM (P6, 8 bits) as grim writes it; nullopt if it is not one.
 std::optional<raster::Surface> ReadPpm(const std::filesystem::path& file);

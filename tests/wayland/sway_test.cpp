@@ -25,6 +25,7 @@ namespace {
 using vyla::Size;
 using vyla::raster::Surface;
 using vyla::wayland::testing::CompositorSession;
+using vyla::wayland::testing::ProgramProcesses;
 using vyla::x11::testing::ChildProcess;
 using vyla::x11::testing::ExitCode;
 using vyla::x11::testing::HeadlessScene;
@@ -218,20 +219,6 @@ TEST_F(SaverOnSway, AnOutputsNewSizeGetsASceneOfItsOwnOverTheSameDesktop)
 }
 
 // The processes running the program under test.
-std::vector<pid_t> ProgramProcesses(const std::filesystem::path& program)
-{
-    std::vector<pid_t> pids;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::filesystem::path exe = std::filesystem::read_symlink(entry.path() / "exe", error);
-        if (!error && exe == program)
-            pids.push_back(std::stoi(name));
-    }
-    return pids;
-}
 
 // README's line: swayidle starts the saver when the seat has been idle,
 // and input ends it.
@@ -249,6 +236,28 @@ TEST_F(SaverOnSway, SwayidleStartsItAtIdle)
     idle.reset();
     for (pid_t pid : ProgramProcesses(Program()))
         kill(pid, SIGTERM);
+}
+
+// Its own watcher, through sway's idle protocol: the saver starts at idle
+// (the watcher and the saver are the same program: more than one process),
+// a key ends it, it starts again, and SIGTERM ends watcher and saver with 0.
+TEST_F(SaverOnSway, ItsOwnWatcherStartsItAtIdleAndAgainAfterInput)
+{
+    ChildProcess watcher(session_->AsUser({Program().string(), "--watch-idle", "2"}), {}, true);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(WaitFor([&] { return ProgramProcesses(Program()).size() > 1 || !watcher.Running(); }, kStartMs))
+            << "round " << round << ": the watcher did not start the saver";
+        ASSERT_TRUE(watcher.Running()) << "the watcher ended, status " << ExitCode(watcher.Wait(0));
+        // Shown, so it has the keyboard.
+        ExpectScene(kOutputs[0], desktops_[0], watcher);
+        EXPECT_EQ(session_->Run({"wtype", "-s", "500", "a"}), 0);
+        EXPECT_TRUE(WaitFor([&] { return ProgramProcesses(Program()).size() == 1; }, kEndMs))
+            << "round " << round << ": a key did not end the saver";
+    }
+    ASSERT_TRUE(WaitFor([&] { return ProgramProcesses(Program()).size() > 1; }, kStartMs)) << "no third start";
+    watcher.Signal(SIGTERM);
+    EXPECT_EQ(ExitCode(watcher.Wait(kEndMs)), 0);
+    EXPECT_TRUE(WaitFor([&] { return ProgramProcesses(Program()).empty(); }, kEndMs)) << "the saver outlived it";
 }
 
 // The settings dialog runs on Wayland itself (GTK), with no X display:

@@ -3,6 +3,7 @@
 // then the real program's exit status and output for them.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@
 #include "linux/command_options.h"
 
 using vyla::linux::CommandOptions;
+using vyla::linux::DurationText;
+using vyla::linux::ParseDuration;
 using vyla::linux::ParseCommandLine;
 using vyla::linux::ParseWindowId;
 using vyla::linux::SettingOverride;
@@ -120,6 +123,38 @@ TEST(CommandOptions, BadInputsAreRefusedWithTheirReason)
     EXPECT_NE(Refusal({"-c", "--root"}).find("dialog"), std::string::npos);
 }
 
+TEST(CommandOptions, IdleDurationsReadAndWrittenBack)
+{
+    const struct {
+        const char* text;
+        std::optional<int> seconds;
+    } cases[] = {{"10m", 600}, {"90s", 90}, {"90", 90}, {"1", 1}, {"1440m", 86400}, {"86400", 86400},
+                 {"0", std::nullopt}, {"0m", std::nullopt}, {"1441m", std::nullopt}, {"86401s", std::nullopt},
+                 {"", std::nullopt}, {"m", std::nullopt}, {"10h", std::nullopt}, {"-5", std::nullopt},
+                 {"1.5m", std::nullopt}, {"99999999999999999999", std::nullopt}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseDuration(c.text), c.seconds) << c.text;
+        if (c.seconds) {
+            EXPECT_EQ(ParseDuration(DurationText(*c.seconds)), c.seconds) << c.text;
+        }
+    }
+    EXPECT_EQ(DurationText(600), "10m");
+    EXPECT_EQ(DurationText(90), "90s");
+}
+
+TEST(CommandOptions, TheWatcherKeepsTheSaversOptionsAndAutostartStandsAlone)
+{
+    auto watch = Parsed({"--watch-idle", "10m", "--color=white", "--backend", "x11"});
+    EXPECT_EQ(watch.watchIdleSeconds, 600);
+    EXPECT_EQ(watch.saverOptions, (std::vector<std::string>{"--color=white", "--backend", "x11"}));
+    EXPECT_EQ(Parsed({"--autostart=90"}).autostartSeconds, 90);
+    EXPECT_TRUE(Parsed({"--autostart", "off"}).autostartOff);
+    EXPECT_NE(Refusal({"--watch-idle", "off"}).find("duration"), std::string::npos);
+    EXPECT_NE(Refusal({"--watch-idle", "5", "--root"}).find("--watch-idle"), std::string::npos);
+    EXPECT_NE(Refusal({"--watch-idle", "5", "/s"}).find("--watch-idle"), std::string::npos);
+    EXPECT_NE(Refusal({"--autostart", "5", "--color", "white"}).find("--autostart"), std::string::npos);
+}
+
 // ---------------------------------------------------------------------------
 // The real program's answers: no display needed.
 
@@ -152,7 +187,8 @@ Outcome RunProgram(const std::string& arguments)
 TEST(HackCommandLine, BadInputsExitTwoWithOneLineAndTheUsage)
 {
     for (const char* bad : {"--bogus", "--color red", "--speed", "--interval 0", "--interval -3", "--window-id zz",
-                            "-x", "--girls=yes", "--color white /c"}) {
+                            "-x", "--girls=yes", "--color white /c", "--watch-idle 0", "--watch-idle 2h",
+                            "--autostart never", "--watch-idle"}) {
         Outcome r = RunProgram(bad);
         EXPECT_EQ(r.code, 2) << bad;
         EXPECT_TRUE(r.out.empty()) << bad;
