@@ -225,6 +225,33 @@ TEST_F(RasterContract, AClipRegionLimitsDrawingToItsPixels)
             ASSERT_EQ(pixels[static_cast<std::size_t>(y * w + x)], PositionColour(x, y + 3)) << "at " << x << ',' << y + 3;
 }
 
+TEST_F(RasterContract, AClipRegionOfManyPartsInOneRowBand)
+{
+    // More parts side by side than are drawn together, from a picture of few
+    // colours (held as indices and a palette where the platform can).
+    const int w = 160, h = 6, teeth = 75;
+    auto colour = [](int x, int y) { return static_cast<std::uint32_t>((x * 7 + y) % 16) * 0x0F0F0Fu; };
+    std::vector<std::uint32_t> palette;
+    for (std::uint32_t i = 0; i < 16; ++i)
+        palette.push_back(i * 0x0F0F0Fu);
+    auto bytes = PackedDib(w, h, 4, palette, [](int x, int y) { return static_cast<std::uint32_t>((x * 7 + y) % 16); });
+    TDib picture(bytes.data(), bytes.size());
+    ASSERT_TRUE(picture.IsOK());
+    Canvas dst(screen.Get(), w, h), src(screen.Get(), w, h);
+    src.Dc().StretchDIBits(0, 0, w, h, picture, SRCCOPY);
+    dst.Fill(kSentinel);
+    std::vector<TRect> rects;
+    for (int i = 0; i < teeth; ++i)
+        rects.push_back(TRect(2 * i, 1, 2 * i + 1, 5));
+    TRegion region(rects);
+    dst.Dc().SelectClipRgn(region);
+    dst.Dc().BitBlt(0, 0, w, h, src.Dc(), 0, 0, SRCCOPY);
+    dst.Expect([&](int x, int y) {
+        const bool inside = x % 2 == 0 && x < 2 * teeth && y >= 1 && y < 5;
+        return inside ? FromRgb(colour(x, y)) : kSentinel;
+    });
+}
+
 TEST_F(RasterContract, StretchFillsTheWholeDestinationWithTheWholeSource)
 {
     const StretchCase cases[] = {{5, 3, 13, 7}, {13, 7, 5, 3}, {4, 9, 11, 4}, {1, 1, 6, 5}, {640, 54, 7, 3}};

@@ -124,37 +124,72 @@ void BitBltParts(Surface& dst, const Rect& dstClip, std::span<const Rect> parts,
     if (block.IsEmpty())
         return;
     const Palette* palette = src.IsIndexed() ? src.GetPalette() : nullptr;
-    for (const Rect& part : parts) {
-        const Rect r = part.Translated(partsOrigin.x, partsOrigin.y).Intersected(block);
-        if (r.IsEmpty()) {
-            if (std::int64_t{part.top} + partsOrigin.y >= block.bottom)
-                break;  // the parts below lie further down still
-            continue;
+    auto drawSpan = [&](int y, int left, int right) {
+        const auto count = static_cast<std::size_t>(right - left);
+        const int srcLeft = static_cast<int>(left - shiftX);
+        const int srcY = static_cast<int>(y - shiftY);
+        Pixel* to = dst.Row(y) + left;
+        if (!palette) {
+            CombineRow(to, src.Row(srcY) + srcLeft, count, rop);
+            return;
         }
-        const auto count = static_cast<std::size_t>(r.Width());
-        const int srcLeft = static_cast<int>(r.left - shiftX);
-        for (int y = r.top; y < r.bottom; ++y) {
-            const int srcY = static_cast<int>(y - shiftY);
-            Pixel* to = dst.Row(y) + r.left;
-            if (!palette) {
-                CombineRow(to, src.Row(srcY) + srcLeft, count, rop);
-                continue;
-            }
-            const std::uint8_t* from = src.IndexRow(srcY) + srcLeft;
-            switch (rop) {
-            case Rop::SrcCopy:
-                palette->Expand(from, to, count);
-                break;
-            case Rop::SrcAnd:
-                palette->AndInto(from, to, count);
-                break;
-            case Rop::SrcPaint:
-                palette->OrInto(from, to, count);
-                break;
-            }
+        const std::uint8_t* from = src.IndexRow(srcY) + srcLeft;
+        switch (rop) {
+        case Rop::SrcCopy:
+            palette->Expand(from, to, count);
+            break;
+        case Rop::SrcAnd:
+            palette->AndInto(from, to, count);
+            break;
+        case Rop::SrcPaint:
+            palette->OrInto(from, to, count);
+            break;
+        }
+    };
+    // As in BitBlt: an indexed strip's rows lie pages apart, so a later row
+    // is asked for while this one is drawn.
+    auto prefetchSpan = [&](int y, int left, int right) {
+        const std::uint8_t* from = src.IndexRow(static_cast<int>(y - shiftY)) + (left - shiftX);
+        const auto count = static_cast<std::size_t>(right - left);
+        for (std::size_t at = 0; at < count; at += kCacheLine)
+            __builtin_prefetch(from + at);
+        __builtin_prefetch(from + count - 1);
+    };
+
+    // The parts of one band (the same rows, as a region keeps them) are drawn
+    // row by row, so each row's memory is visited once, not once per part.
+    constexpr std::size_t kBandSpans = 64;
+    struct Span1D {
+        int left, right;
+    };
+    Span1D spans[kBandSpans];
+    for (std::size_t i = 0; i < parts.size();) {
+        const Rect& first = parts[i];
+        if (std::int64_t{first.top} + partsOrigin.y >= block.bottom)
+            break;  // the parts below lie further down still
+        std::size_t end = i + 1;
+        while (end < parts.size() && end - i < kBandSpans && parts[end].top == first.top && parts[end].bottom == first.bottom)
+            ++end;
+        const Rect rows = first.Translated(partsOrigin.x, partsOrigin.y).Intersected(block);
+        std::size_t n = 0;
+        for (std::size_t k = i; k < end; ++k) {
+            const Rect r = parts[k].Translated(partsOrigin.x, partsOrigin.y).Intersected(block);
+            if (!r.IsEmpty())
+                spans[n++] = Span1D{r.left, r.right};
+        }
+        i = end;
+        if (n == 0)
+            continue;
+        for (int y = rows.top; y < rows.bottom; ++y) {
+            if (palette && y + kPrefetchRows < rows.bottom)
+                for (std::size_t k = 0; k < n; ++k)
+                    prefetchSpan(y + kPrefetchRows, spans[k].left, spans[k].right);
+            for (std::size_t k = 0; k < n; ++k)
+                drawSpan(y, spans[k].left, spans[k].right);
         }
         if (written)
-            written(r);
+            for (std::size_t k = 0; k < n; ++k)
+                written(Rect{spans[k].left, rows.top, spans[k].right, rows.bottom});
     }
 }
 
