@@ -47,19 +47,19 @@ cp "$vyla" "$tmp/vyla"
 printf 'default_border none\noutput HEADLESS-1 mode %s bg #336699 solid_color\n' "$size" >"$tmp/sway.conf"
 [ "$(id -u)" -eq 0 ] && chown -R nobody:nogroup "$tmp"
 
-cpu_ticks() { local n=0 p; for p in "$@"; do n=$(( n + $(sed 's/^.*) //' "/proc/$p/stat" | awk '{ print $12 + $13 }') )); done; echo $n; }
+# shellcheck source=bench/cpu_time.sh
+. bench/cpu_time.sh
 
 # sample "CLIENT PIDS" "SERVER PIDS": both CPU % of one core over the same $seconds
 sample() {
-  local hz t0 t1 c0 c1 s0 s1
-  hz=$(getconf CLK_TCK)
+  local t0 t1 c0 c1 s0 s1
   # shellcheck disable=SC2086
-  { t0=$(date +%s.%N); c0=$(cpu_ticks $1); s0=$(cpu_ticks $2); }
+  { t0=$(date +%s.%N); c0=$(cpu_ns $1); s0=$(cpu_ns $2); }
   sleep "$seconds"
   # shellcheck disable=SC2086
-  { t1=$(date +%s.%N); c1=$(cpu_ticks $1); s1=$(cpu_ticks $2); }
-  awk -v c0="$c0" -v c1="$c1" -v s0="$s0" -v s1="$s1" -v hz="$hz" -v t0="$t0" -v t1="$t1" \
-    'BEGIN { d = (t1 - t0) * hz / 100; printf "%.2f %.2f\n", (c1 - c0) / d, (s1 - s0) / d }'
+  { t1=$(date +%s.%N); c1=$(cpu_ns $1); s1=$(cpu_ns $2); }
+  awk -v c0="$c0" -v c1="$c1" -v s0="$s0" -v s1="$s1" -v t0="$t0" -v t1="$t1" \
+    'BEGIN { d = (t1 - t0) * 1e7; printf "%.2f %.2f\n", (c1 - c0) / d, (s1 - s0) / d }'
 }
 
 echo "measuring at $size, settings $which_settings, ${seconds} s each ..." >&2
