@@ -21,6 +21,7 @@
 #include "wayland/idle_source.h"
 #include "wayland/output_children.h"
 #include "wayland/output_host.h"
+#include "wayland/saver_claim.h"
 // After the framework: Xlib defines macros such as None and Bool.
 #include "x11/hack_host.h"
 #include "x11/idle_source.h"
@@ -115,6 +116,10 @@ std::optional<int> RunOnWayland(const std::vector<std::string>& arguments, const
         *error = "the Wayland compositor has no outputs";
         return std::nullopt;
     }
+    // A saver started while another runs on this display stands down, as on X11.
+    auto claim = vyla::wayland::SaverClaim::Take(std::getenv("XDG_RUNTIME_DIR"), std::getenv("WAYLAND_DISPLAY"));
+    if (!claim)
+        return 0;
     return vyla::wayland::RunOnEveryOutput(arguments, std::move(connection));
 }
 

@@ -3,8 +3,9 @@
 // shows its own scene over its own desktop, pixel for pixel (physical
 // pixels) as the headless run computes it; an output made while the saver
 // runs is covered too, and one given a new size gets a new scene;
-// swayidle starts it; the settings dialog runs on Wayland; and a key, a pointer move or a button on the seat
-// ends the saver on all outputs with exit status 0.
+// swayidle starts it; a second saver stands down; the settings dialog runs
+// on Wayland; and a key, a pointer move or a button on the seat ends the
+// saver on all outputs with exit status 0.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -172,6 +173,18 @@ TEST_F(SaverOnSway, EveryOutputShowsItsSceneOverItsDesktopAndAKeyEndsIt)
     // The typing keyboard is new to the seat: the saver takes it first.
     EXPECT_EQ(session_->Run({"wtype", "-s", "500", "a"}), 0);
     EXPECT_EQ(ExitCode(saver->Wait(kEndMs)), 0) << "a key did not end the saver with status 0";
+}
+
+// A second saver started while one runs (two idle watchers firing) stands
+// down at once with 0; the first still ends on a key.
+TEST_F(SaverOnSway, ASecondSaverStandsDownWhileOneRuns)
+{
+    auto first = StartSaver();
+    ChildProcess second(session_->AsUser({Program().string()}), std::vector<std::string>{}, true);
+    EXPECT_EQ(ExitCode(second.Wait(kStartMs)), 0) << "the second saver did not stand down";
+    EXPECT_TRUE(first->Running());
+    EXPECT_EQ(session_->Run({"wtype", "-s", "500", "a"}), 0);
+    EXPECT_EQ(ExitCode(first->Wait(kEndMs)), 0);
 }
 
 // The new output is captured, then covered by a saver of its own; a key

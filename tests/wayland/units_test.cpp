@@ -1,6 +1,6 @@
 // The Wayland backend's parts that need no compositor: the pixels a
 // compositor hands over, input codes, the first process's command line
-// for its children, and the choice of backend.
+// for its children, the choice of backend, and the one-saver claim.
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
 #include <wayland-client-protocol.h>
@@ -9,12 +9,18 @@
 #include <cstring>
 #include <vector>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "child_process.h"
 #include "harness.h"
 #include "linux/command_options.h"
 #include "wayland/captured_pixels.h"
 #include "wayland/key_codes.h"
 #include "wayland/output_children.h"
+#include "wayland/saver_claim.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -167,6 +173,41 @@ TEST(BackendChoice, AForcedBackendThatCannotStartExitsOneWithOneLine)
         EXPECT_NE(text.find(c.says), std::string::npos) << c.arguments << ": " << text;
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << c.arguments << ": " << text;
     }
+}
+
+// One saver per display: while another process holds the claim a second is
+// refused, and it is free again once the holder dies, even killed outright.
+// Other displays are apart; without a runtime directory nothing is held.
+TEST(SaverClaim, OnePerDisplayUntilItsHolderEndsHoweverItEnds)
+{
+    using vyla::wayland::SaverClaim;
+    vyla::testing::TempDir dir;
+    const std::string runtime = dir.Path().string();
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        auto claim = SaverClaim::Take(runtime.c_str(), "wayland-1");
+        const char held = claim && claim->HoldsLock() ? 'y' : 'n';
+        (void)!write(ready[1], &held, 1);
+        pause();
+        _exit(0);
+    }
+    char held = 0;
+    ASSERT_EQ(read(ready[0], &held, 1), 1);
+    close(ready[0]);
+    close(ready[1]);
+    EXPECT_EQ(held, 'y');
+    EXPECT_EQ(SaverClaim::Take(runtime.c_str(), "wayland-1"), nullptr) << "a second saver was not refused";
+    auto other = SaverClaim::Take(runtime.c_str(), "/run/elsewhere/wayland-1");
+    EXPECT_TRUE(other && other->HoldsLock()) << "another display was refused";
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    auto next = SaverClaim::Take(runtime.c_str(), "wayland-1");
+    EXPECT_TRUE(next && next->HoldsLock()) << "a killed saver left its claim behind";
+    auto unheld = SaverClaim::Take(nullptr, "wayland-1");
+    EXPECT_TRUE(unheld && !unheld->HoldsLock());
 }
 
 }  // namespace
