@@ -170,7 +170,9 @@ void BitBltParts(Surface& dst, const Rect& dstClip, std::span<const Rect> parts,
         std::size_t end = i + 1;
         while (end < parts.size() && end - i < kBandSpans && parts[end].top == first.top && parts[end].bottom == first.bottom)
             ++end;
-        const Rect rows = first.Translated(partsOrigin.x, partsOrigin.y).Intersected(block);
+        // The band's rows within the block, whichever of its parts the block cuts off.
+        const int top = static_cast<int>(std::max<std::int64_t>(std::int64_t{first.top} + partsOrigin.y, block.top));
+        const int bottom = static_cast<int>(std::min<std::int64_t>(std::int64_t{first.bottom} + partsOrigin.y, block.bottom));
         std::size_t n = 0;
         for (std::size_t k = i; k < end; ++k) {
             const Rect r = parts[k].Translated(partsOrigin.x, partsOrigin.y).Intersected(block);
@@ -178,10 +180,10 @@ void BitBltParts(Surface& dst, const Rect& dstClip, std::span<const Rect> parts,
                 spans[n++] = Span1D{r.left, r.right};
         }
         i = end;
-        if (n == 0)
+        if (n == 0 || top >= bottom)
             continue;
-        for (int y = rows.top; y < rows.bottom; ++y) {
-            if (palette && y + kPrefetchRows < rows.bottom)
+        for (int y = top; y < bottom; ++y) {
+            if (palette && y + kPrefetchRows < bottom)
                 for (std::size_t k = 0; k < n; ++k)
                     prefetchSpan(y + kPrefetchRows, spans[k].left, spans[k].right);
             for (std::size_t k = 0; k < n; ++k)
@@ -189,7 +191,7 @@ void BitBltParts(Surface& dst, const Rect& dstClip, std::span<const Rect> parts,
         }
         if (written)
             for (std::size_t k = 0; k < n; ++k)
-                written(Rect{spans[k].left, rows.top, spans[k].right, rows.bottom});
+                written(Rect{spans[k].left, top, spans[k].right, bottom});
     }
 }
 
